@@ -1,0 +1,168 @@
+// quembol: how many distinct cheapest paths join a source and a destination
+// in an undirected graph with costs of 0 or more, by Dijkstra's method with a
+// binary heap and a path count carried beside each distance.
+//
+// Reads "9-quembol.in": n m S D, then m triples x y c (an edge x - y of cost c).
+// Writes "quembol.out": the number of cheapest paths from S to D, modulo 2^64.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <string>
+
+#include "graphio.hpp"
+
+namespace {
+
+using graphio::Arc;
+using graphio::Die;
+using graphio::Graph;
+using graphio::HugeArray;
+
+constexpr const char* kInput = "9-quembol.in";
+constexpr const char* kOutput = "quembol.out";
+
+// Distances are exact: a cheapest path has fewer than 2^31 edges of less
+// than 2^31 each, so every sum fits in 64 bits.
+constexpr std::int64_t Inf = std::numeric_limits<std::int64_t>::max();
+
+// Bytes per node of all tables together, for the check before allocating.
+constexpr std::uint64_t kBytesPerNode = 4 + 8 + 8 + 16;
+
+graphio::IntReader fin(kInput);
+graphio::ReportWriter fout(kOutput);
+std::int32_t n, m, S, D;
+std::int32_t C;  // the largest edge cost
+Graph G;
+HugeArray<std::int64_t> d;
+HugeArray<std::uint64_t> nr;  // cheapest paths found so far; wraps modulo 2^64
+
+void ReadGraph() {
+  auto read_header = [&](std::int32_t& value) {
+    if (!fin.Next(value))
+      fin.FailAtEnd("file ends inside the header: expected node count, edge count, source and destination");
+  };
+  auto check_node = [&](std::int32_t node, const std::string& what) {
+    if (node < 1 || node > n) fin.Fail(what + " " + std::to_string(node) + " is outside 1.." + std::to_string(n));
+  };
+  read_header(n);
+  if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
+  graphio::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
+  read_header(m);
+  if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
+  read_header(S);
+  check_node(S, "source node");
+  read_header(D);
+  check_node(D, "destination node");
+
+  graphio::GraphBuilder builder(n, 2 * std::uint64_t(m));
+  for (std::int32_t i = 0; i < m; ++i) {
+    auto read = [&](std::int32_t& value) {
+      if (!fin.Next(value))
+        fin.FailAtEnd("file ends after " + std::to_string(i) + " of " + std::to_string(m) + " edges");
+    };
+    std::int32_t x, y, c;
+    read(x);
+    if (x < 1 || x > n) check_node(x, "edge " + std::to_string(i + 1) + ": node");
+    read(y);
+    if (y < 1 || y > n) check_node(y, "edge " + std::to_string(i + 1) + ": node");
+    read(c);
+    if (c < 0) fin.Fail("edge " + std::to_string(i + 1) + ": cost " + std::to_string(c) + " is negative");
+    C = std::max(C, c);
+    builder.Add(x, y, c);
+    builder.Add(y, x, c);
+  }
+  G = std::move(builder).Build();
+  nr = HugeArray<std::uint64_t>(std::size_t(n) + 1);
+}
+
+// A heap entry: the distance in the high bits, the node in the low 32, so
+// that entries order by distance and then by node number. 64 bits suffice
+// while every distance stays below 2^32; 128 otherwise.
+__extension__ using Wide = unsigned __int128;
+
+template <class Key>
+Key Pack(std::int64_t dist, std::int32_t node) {
+  return Key(dist) << 32 | Key(std::uint32_t(node));
+}
+
+// Binary min-heap of keys with a capacity fixed up front.
+template <class Key>
+class MinHeap {
+ public:
+  explicit MinHeap(std::size_t capacity) : a_(capacity) {}
+  bool Empty() const { return size_ == 0; }
+  void Push(Key key) {
+    std::size_t i = size_++;
+    for (; i > 0 && key < a_[(i - 1) / 2]; i = (i - 1) / 2) a_[i] = a_[(i - 1) / 2];
+    a_[i] = key;
+  }
+  Key Pop() {
+    Key top = a_[0], last = a_[--size_];
+    std::size_t i = 0;
+    for (std::size_t child; (child = 2 * i + 1) < size_; i = child) {
+      if (child + 1 < size_ && a_[child + 1] < a_[child]) ++child;
+      if (!(a_[child] < last)) break;
+      a_[i] = a_[child];
+    }
+    a_[i] = last;
+    return top;
+  }
+
+ private:
+  HugeArray<Key> a_;
+  std::size_t size_ = 0;
+};
+
+// Dijkstra's method from `source` with a lazy heap: outdated entries stay in
+// it and are skipped when they surface. On return dist[v] is the least cost
+// source -> v (Inf if unreached) and nr[v] counts the cheapest paths, copied
+// on every strict improvement and summed on every tie. Edges of cost 0 are
+// counted in the order the heap hands nodes out, smaller node first on equal
+// distance, with no further correction. Reads n and G.
+// Time O((n + m) log m); each strict improvement pushes one entry.
+template <class Key>
+void Dijkstra(std::int32_t source, HugeArray<std::int64_t>& dist) {
+  MinHeap<Key> heap(G.ArcCount() + 1);
+  dist = HugeArray<std::int64_t>(std::size_t(n) + 1);
+  std::fill(dist.data(), dist.data() + dist.size(), Inf);
+  nr[source] = 1;
+  dist[source] = 0;
+  heap.Push(Pack<Key>(0, source));
+  while (!heap.Empty()) {
+    Key top = heap.Pop();
+    auto x = std::int32_t(std::uint32_t(top));
+    if (std::int64_t(top >> 32) > dist[x]) continue;
+    for (const Arc& a : G[x]) {
+      std::int64_t through = dist[x] + a.cost;
+      if (through < dist[a.to]) {
+        dist[a.to] = through;
+        nr[a.to] = nr[x];
+        heap.Push(Pack<Key>(through, a.to));
+      } else if (through == dist[a.to]) {
+        nr[a.to] += nr[x];
+      }
+    }
+  }
+}
+
+}  // namespace
+
+int main() {
+  graphio::program_name = "quembol";
+  try {
+    fin.RequireOpen();
+    fout.RequireOpen();
+    ReadGraph();
+    // A tentative distance is a final one plus one edge: at most n * C.
+    if (std::uint64_t(n) * std::uint64_t(C) < (std::uint64_t(1) << 32))
+      Dijkstra<std::uint64_t>(S, d);
+    else
+      Dijkstra<Wide>(S, d);
+    fout.Put(nr[D]);
+    fout.Finish();
+  } catch (const std::bad_alloc&) {
+    Die("out of memory");
+  }
+  return 0;
+}

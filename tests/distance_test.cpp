@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <queue>
+#include <sstream>
+
+#include "harness.hpp"
+
+namespace {
+
+const std::string kProgram = DISTANCE_PROGRAM;
+const std::string kOut = "mirtavosken.out";
+
+Outcome Distance(const std::string& input) {
+  Scratch scratch;
+  Spit(scratch.dir() / "mirtavosken.in", input);
+  return scratch.Exec(kProgram, kOut);
+}
+
+void ExpectDistances(const std::string& input, const std::string& expected) {
+  Outcome run = Distance(input);
+  EXPECT_EQ(run.status, 0) << input << run.err;
+  EXPECT_EQ(run.file, expected) << input;
+  EXPECT_EQ(run.out, "80") << input;
+  EXPECT_EQ(run.err, "") << input;
+}
+
+TEST(DistanceReport, WorkedExampleAndEdgeCases) {
+  ExpectDistances("3 3\n1 2 5\n2 3 -2\n1 3 4\n", "5 3 ");
+  ExpectDistances("1 0\n", "");
+  ExpectDistances("2 1\n1 2 0\n", "0 ");                // reached at cost 0 reads like unreached
+  ExpectDistances("4 1\n3 4 -7\n", "0 0 0 ");           // edges leaving unreached nodes change nothing
+  ExpectDistances("2 1\n1 2 -2\n", "-2 ");
+  ExpectDistances("2 2\n1 2 5\n1 2 3\n", "3 ");         // parallel edges
+  ExpectDistances("2 2\n1 1 0\n1 2 3\n", "3 ");         // harmless self-loop
+  ExpectDistances("4 4\n1 2 1\n1 3 5\n3 2 -10\n2 4 1\n", "-5 5 -4 ");  // a scanned node lowered again
+  ExpectDistances("4 3\n1 2 1\n3 4 -1\n4 3 -1\n", "1 0 0 ");  // negative cycle out of reach
+}
+
+TEST(DistanceReport, ExactBeyondThirtyTwoBits) {
+  ExpectDistances("4 3\n1 2 2000000000\n2 3 2000000000\n3 4 2000000000\n",
+                  "2000000000 4000000000 6000000000 ");
+  ExpectDistances("2 1\n1 2 1061109567\n", "1061109567 ");
+  ExpectDistances("3 2\n1 2 -2147483648\n2 3 -2147483648\n", "-2147483648 -4294967296 ");
+}
+
+TEST(DistanceReport, AcceptsWhatFormattedExtractionAccepts) {
+  ExpectDistances("3 3 1 2 5 2 3 -2 1 3 4", "5 3 ");
+  ExpectDistances("3 3\r\n1\t2 5\r\n2 3 -2\r\n\v1 3\f4", "5 3 ");
+  ExpectDistances("+3 0003\n1 2 +5\n2 3 -02\n1 3 0000000000000000000000000000000000000000000000000000000000000000000000000004\n",
+                  "5 3 ");
+  ExpectDistances("3 1\n1 2 5\nnot read at all", "5 0 ");
+  ExpectDistances("3 0\n", "0 0 ");
+  ExpectDistances("3 -5\n", "0 0 ");
+}
+
+TEST(DistanceReport, RefusesBadInput) {
+  struct Case {
+    std::string input, message;
+  };
+  const Case cases[] = {
+      {"", "mirtavosken2: mirtavosken.in: file is empty"},
+      {" \n", "mirtavosken2: mirtavosken.in:1: file ends inside the header"},
+      {"3", "mirtavosken2: mirtavosken.in:1: file ends inside the header"},
+      {"3 3\n1 2 5\n2 3", "mirtavosken2: mirtavosken.in:3: file ends after 1 of 3 edges"},
+      {"3 3\n1 2 5\n\n", "mirtavosken2: mirtavosken.in:3: file ends after 1 of 3 edges"},
+      {"3 1\nabc 2 5\n", "mirtavosken2: mirtavosken.in:2: 'abc' is not an integer"},
+      {"3 1\n1 2 1.5\n", "mirtavosken2: mirtavosken.in:2: '1.5' is not an integer"},
+      {"3 1\n1 2 0x1f\n", "mirtavosken2: mirtavosken.in:2: '0x1f' is not an integer"},
+      {"3 1\n\n1 2 5x\n", "mirtavosken2: mirtavosken.in:3: '5x' is not an integer"},
+      {"3 1\n1 2 -\n", "mirtavosken2: mirtavosken.in:2: '-' is not an integer"},
+      {"3 1\n1 2 +-5\n", "mirtavosken2: mirtavosken.in:2: '+-5' is not an integer"},
+      {std::string("3 1\n1 2 5\0", 10), "mirtavosken2: mirtavosken.in:2: '5\\x00' is not an integer"},
+      {"3 1\n1 2 2147483648\n", "mirtavosken2: mirtavosken.in:2: '2147483648' is out of range"},
+      {"3 1\n1 2 -2147483649\n", "mirtavosken2: mirtavosken.in:2: '-2147483649' is out of range"},
+      {"99999999999999999999999 1\n", "mirtavosken2: mirtavosken.in:1: '99999999999999999999999' is out of range"},
+      {"0 0\n", "mirtavosken2: mirtavosken.in:1: node count 0 is below 1"},
+      {"-3 0\n", "mirtavosken2: mirtavosken.in:1: node count -3 is below 1"},
+      {"3 1\n1 4 5\n", "mirtavosken2: mirtavosken.in:2: edge 1: end node 4 is outside 1..3"},
+      {"3 2\n1 2 5\n0 1 5\n", "mirtavosken2: mirtavosken.in:3: edge 2: start node 0 is outside 1..3"},
+      {"2147483647 3\n1 2 3\n", "mirtavosken2: mirtavosken.in:1: 2147483647 nodes need"},
+  };
+  for (const Case& c : cases) {
+    Scratch scratch;
+    Spit(scratch.dir() / "mirtavosken.in", c.input);
+    Spit(scratch.dir() / kOut, "stale result ");
+    Outcome run = scratch.Exec(kProgram, kOut);
+    EXPECT_REFUSED(run, c.message);
+    EXPECT_EQ(run.out, "") << c.input;
+  }
+}
+
+TEST(DistanceReport, RefusesMissingOrUnreadableInput) {
+  Scratch missing;
+  Outcome run = missing.Exec(kProgram, kOut);
+  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: cannot open: No such file or directory");
+  EXPECT_TRUE(run.file_exists);  // created at start-up, as before
+
+  Scratch directory;
+  fs::create_directory(directory.dir() / "mirtavosken.in");
+  run = directory.Exec(kProgram, kOut);
+  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: cannot read: Is a directory");
+}
+
+TEST(DistanceReport, FailsWhenTheReportCannotBeWritten) {
+  Scratch directory;
+  Spit(directory.dir() / "mirtavosken.in", "2 1\n1 2 5\n");
+  fs::create_directory(directory.dir() / kOut);
+  Outcome run = directory.Exec(kProgram, kOut);
+  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.out: cannot create: Is a directory");
+
+  Scratch full;
+  Spit(full.dir() / "mirtavosken.in", "2 1\n1 2 5\n");
+  fs::create_symlink("/dev/full", full.dir() / kOut);
+  run = full.Exec(kProgram, kOut);
+  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.out: cannot write: No space left on device");
+}
+
+// The message names the cycle as "N edges, total cost C): a -> b -> ... -> a".
+void ExpectNegativeCycle(const std::string& input, const std::string& message) {
+  Outcome run = Distance(input);
+  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: negative cycle reachable from node 1 " + message);
+  EXPECT_EQ(run.out, "80");
+}
+
+TEST(DistanceNegativeCycle, IsNamedAndStopsTheRun) {
+  ExpectNegativeCycle("1 1\n1 1 -1\n", "(1 edges, total cost -1): 1 -> 1\n");
+  ExpectNegativeCycle("3 3\n1 2 -1\n2 3 -1\n3 2 -1\n", "(2 edges, total cost -2): 2 -> 3 -> 2\n");
+  ExpectNegativeCycle("3 3\n1 2 4\n2 3 -3\n3 1 -2\n", "(3 edges, total cost -1): 1 -> 2 -> 3 -> 1\n");
+  // A dearer parallel edge does not hide the cycle, nor inflate its cost.
+  ExpectNegativeCycle("3 4\n1 2 0\n2 3 5\n3 2 -4\n2 3 1\n", "(2 edges, total cost -3): 2 -> 3 -> 2\n");
+}
+
+TEST(DistanceNegativeCycle, LongCycleIsFoundQuickly) {
+  const int n = 1000000;
+  std::string text = std::to_string(n) + " " + std::to_string(n) + "\n";
+  for (int v = 1; v <= n; ++v) text += std::to_string(v) + " " + std::to_string(v % n + 1) + (v == n ? " -1\n" : " 0\n");
+  ExpectNegativeCycle(text, "(1000000 edges, total cost -1): 1 -> 2 -> 3 -> 4 -> 5 -> 6 -> 7 -> 8 -> ... -> 1000000 -> 1\n");
+}
+
+// Independent oracle: relax every edge until nothing changes; a change in
+// pass n means a negative cycle reachable from node 1.
+struct Oracle {
+  std::vector<long long> dist;
+  bool negative_cycle = false;
+};
+
+Oracle RelaxUntilStable(int n, const std::vector<Edge>& edges) {
+  const long long unreached = LLONG_MAX;
+  Oracle o{std::vector<long long>(n + 1, unreached)};
+  o.dist[1] = 0;
+  for (int pass = 1;; ++pass) {
+    bool changed = false;
+    for (const Edge& e : edges)
+      if (o.dist[e.x] != unreached && o.dist[e.x] + e.c < o.dist[e.y]) {
+        o.dist[e.y] = o.dist[e.x] + e.c;
+        changed = true;
+      }
+    if (!changed) return o;
+    if (pass == n) {
+      o.negative_cycle = true;
+      return o;
+    }
+  }
+}
+
+std::string Report(const std::vector<long long>& dist) {
+  std::string text;
+  for (std::size_t v = 2; v < dist.size(); ++v) text += (dist[v] == LLONG_MAX ? "0" : std::to_string(dist[v])) + " ";
+  return text;
+}
+
+// The named cycle must be a cycle of the graph, reachable from node 1, whose
+// cheapest edges add up to the stated negative total.
+void ExpectCertifiedCycle(const std::string& err, int n, const std::vector<Edge>& edges) {
+  std::size_t colon = err.rfind("): ");
+  ASSERT_NE(colon, std::string::npos) << err;
+  long long stated = std::stoll(err.substr(err.rfind("total cost ") + 11));
+  std::istringstream names(err.substr(colon + 3));
+  std::vector<int> cycle;
+  for (std::string word; names >> word;)
+    if (word != "->") cycle.push_back(std::stoi(word));
+  ASSERT_GE(cycle.size(), 2u) << err;
+  ASSERT_EQ(cycle.front(), cycle.back()) << err;
+  long long total = 0;
+  for (std::size_t i = 0; i + 1 < cycle.size(); ++i) {
+    long long cheapest = LLONG_MAX;
+    for (const Edge& e : edges)
+      if (e.x == cycle[i] && e.y == cycle[i + 1]) cheapest = std::min(cheapest, e.c);
+    ASSERT_NE(cheapest, LLONG_MAX) << "no edge " << cycle[i] << " -> " << cycle[i + 1] << " in " << err;
+    total += cheapest;
+  }
+  EXPECT_EQ(total, stated) << err;
+  EXPECT_LT(total, 0) << err;
+  std::vector<Edge> no_cycle_costs = edges;
+  for (Edge& e : no_cycle_costs) e.c = 0;
+  EXPECT_NE(RelaxUntilStable(n, no_cycle_costs).dist[cycle[0]], LLONG_MAX) << err;
+}
+
+TEST(DistanceRandomized, MatchesRelaxUntilStableOracle) {
+  std::mt19937 rng(20261207);
+  int compared = 0, cycles = 0;
+  for (int round = 0; round < 400; ++round) {
+    int n = 1 + rng() % 9;
+    int m = rng() % 25;
+    int low = round % 2 ? -4 : -12;  // fewer or more negative cycles
+    std::vector<Edge> edges;
+    for (int i = 0; i < m; ++i)
+      edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), low + int(rng() % 30)});
+    Oracle oracle = RelaxUntilStable(n, edges);
+    Outcome run = Distance(GraphText(std::to_string(n) + " " + std::to_string(m), edges));
+    EXPECT_EQ(run.out, "80");
+    if (oracle.negative_cycle) {
+      ++cycles;
+      EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: negative cycle");
+      ExpectCertifiedCycle(run.err, n, edges);
+    } else {
+      ++compared;
+      EXPECT_EQ(run.status, 0) << run.err;
+      EXPECT_EQ(run.file, Report(oracle.dist));
+    }
+  }
+  EXPECT_GT(compared, 100);
+  EXPECT_GT(cycles, 50);
+}
+
+// Many nodes and negative costs but no negative cycle: costs are reduced
+// costs of random potentials p, so Dijkstra on c + p(x) - p(y) >= 0 recovers
+// the exact distances independently.
+TEST(DistanceRandomized, LargeGraphMatchesReweightedDijkstra) {
+  std::mt19937 rng(7);
+  const int n = 150000, m = 600000;
+  std::vector<long long> p(n + 1);
+  for (auto& v : p) v = rng() % 1000000;
+  std::vector<Edge> edges;
+  std::vector<std::vector<std::pair<int, long long>>> adj(n + 1);
+  for (int i = 0; i < m; ++i) {
+    int x = 1 + rng() % (i % 3 ? n : 2000), y = 1 + rng() % n;  // a dense core keeps most nodes reachable
+    long long reduced = rng() % 100;
+    edges.push_back({x, y, reduced - p[x] + p[y]});
+    adj[x].push_back({y, reduced});
+  }
+  std::vector<long long> dist(n + 1, LLONG_MAX);
+  std::priority_queue<std::pair<long long, int>, std::vector<std::pair<long long, int>>, std::greater<>> heap;
+  heap.push({dist[1] = 0, 1});
+  while (!heap.empty()) {
+    auto [e, x] = heap.top();
+    heap.pop();
+    if (e > dist[x]) continue;
+    for (auto [y, c] : adj[x])
+      if (e + c < dist[y]) heap.push({dist[y] = e + c, y});
+  }
+  for (int v = 1; v <= n; ++v)
+    if (dist[v] != LLONG_MAX) dist[v] += p[v] - p[1];
+  Outcome run = Distance(GraphText(std::to_string(n) + " " + std::to_string(m), edges));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.file == Report(dist));
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+// Test harness: runs a built program in a scratch directory and captures
+// everything it leaves behind, and writes graphs as input text.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;  // exit status, or -1 when ended by a signal
+  std::string out, err;
+  std::string file;  // the output file's bytes
+  bool file_exists = false;
+};
+
+inline std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void Spit(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A fresh directory per test, removed afterwards.
+class Scratch {
+ public:
+  Scratch() {
+    static std::mt19937_64 rng{std::random_device{}()};
+    dir_ = fs::temp_directory_path() / ("graphtest-" + std::to_string(rng()));
+    fs::create_directories(dir_);
+  }
+  ~Scratch() { fs::remove_all(dir_); }
+  const fs::path& dir() const { return dir_; }
+
+  // Runs `program` here with no arguments and no standard input.
+  Outcome Exec(const std::string& program, const std::string& output_name) const {
+    std::string command = "cd '" + dir_.string() + "' && '" + program + "' >stdout.txt 2>stderr.txt </dev/null";
+    int raw = std::system(command.c_str());
+    Outcome run;
+    if (WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
+    run.out = Slurp(dir_ / "stdout.txt");
+    run.err = Slurp(dir_ / "stderr.txt");
+    fs::path output = dir_ / output_name;
+    run.file_exists = fs::exists(fs::symlink_status(output));
+    if (fs::is_regular_file(output)) run.file = Slurp(output);
+    return run;
+  }
+
+ private:
+  fs::path dir_;
+};
+
+// A failed run: status 1, one line on standard error starting with `prefix`,
+// and an empty output file.
+#define EXPECT_REFUSED(run, prefix)                                      \
+  do {                                                                   \
+    EXPECT_EQ((run).status, 1) << (run).err;                             \
+    EXPECT_EQ((run).err.rfind(prefix, 0), 0u) << (run).err;              \
+    EXPECT_EQ(std::count((run).err.begin(), (run).err.end(), '\n'), 1);  \
+    EXPECT_EQ((run).file, "");                                           \
+  } while (0)
+
+struct Edge {
+  int x, y;
+  long long c;
+};
+
+// `header` followed by one line per edge.
+inline std::string GraphText(const std::string& header, const std::vector<Edge>& edges) {
+  std::string text = header + "\n";
+  for (const Edge& e : edges)
+    text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+  return text;
+}

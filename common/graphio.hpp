@@ -145,6 +145,48 @@ class IntReader {
   // Next integer of the input, or false at its end. Dies on a token that is
   // not an integer or does not fit 32 bits.
   bool Next(std::int32_t& value) {
+    while (IsSpace(*p_)) line_ += *p_++ == '\n';
+    // Fast path: a short token that ends well inside the buffer.
+    if (end_ - p_ >= 32) {
+      const char* c = p_;
+      bool negative = *c == '-';
+      c += negative || *c == '+';
+      const char* digits = c;
+      std::uint64_t magnitude = 0;
+      while (IsDigit(*c)) magnitude = magnitude * 10 + unsigned(*c++ - '0');
+      if (std::size_t(c - digits) - 1 < 10 && IsSpace(*c) && magnitude <= 2147483647u + negative) {
+        token_line_ = line_;
+        p_ = const_cast<char*>(c);
+        value = std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
+        return true;
+      }
+    }
+    return NextSlow(value);
+  }
+
+  // Line of the integer last returned by Next.
+  long Line() const { return token_line_; }
+  // Line of the last byte of the input, once Next has returned false.
+  long EndLine() const { return line_ - (last_byte_ == '\n' && line_ > 1); }
+  bool Empty() const { return bytes_read_ == 0; }
+
+  [[noreturn]] void Fail(const std::string& what) const { Die(path_, token_line_, what); }
+  [[noreturn]] void FailAtEnd(const std::string& what) const {
+    if (Empty()) Die(std::string(path_) + ": file is empty");
+    Die(path_, EndLine(), what);
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t(1) << 20;
+  static constexpr std::size_t kKeep = 64;  // token text kept across a refill, for messages
+  static constexpr std::uint64_t kBig = 1ull << 40;
+
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+  static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
+
+  // The general case of Next: tokens of any length, across block
+  // boundaries, at the end of the input, and every malformed token.
+  [[gnu::noinline]] bool NextSlow(std::int32_t& value) {
     for (;;) {
       while (IsSpace(*p_)) line_ += *p_++ == '\n';
       if (p_ != end_) break;
@@ -172,27 +214,6 @@ class IntReader {
     value = std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
     return true;
   }
-
-  // Line of the integer last returned by Next.
-  long Line() const { return token_line_; }
-  // Line of the last byte of the input, once Next has returned false.
-  long EndLine() const { return line_ - (last_byte_ == '\n' && line_ > 1); }
-  bool Empty() const { return bytes_read_ == 0; }
-  const char* Path() const { return path_; }
-
-  [[noreturn]] void Fail(const std::string& what) const { Die(path_, token_line_, what); }
-  [[noreturn]] void FailAtEnd(const std::string& what) const {
-    if (Empty()) Die(std::string(path_) + ": file is empty");
-    Die(path_, EndLine(), what);
-  }
-
- private:
-  static constexpr std::size_t kBlock = std::size_t(1) << 20;
-  static constexpr std::size_t kKeep = 64;  // token text kept across a refill, for messages
-  static constexpr std::uint64_t kBig = 1ull << 40;
-
-  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-  static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
 
   // Replaces the consumed buffer by the next block, keeping the start of a
   // token that runs across the boundary. The byte after the data is always a
@@ -345,16 +366,11 @@ class Graph {
 // Nodes are 1..n; time O(n + arcs).
 class GraphBuilder {
  public:
-  GraphBuilder(std::int32_t n, std::uint64_t max_arcs)
-      : n_(n), degree_(std::size_t(n) + 2), chains_((std::size_t(n) >> 16) + 1) {
+  GraphBuilder(std::int32_t n, std::uint64_t max_arcs) : n_(n), chains_((std::size_t(n) >> 16) + 1) {
     std::uint64_t blocks = max_arcs / kPerBlock + chains_.size() + 1;
     arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
     arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
   }
-  ~GraphBuilder() { Unmap(arena_, arena_blocks_ * sizeof(Block)); }
-  GraphBuilder(const GraphBuilder&) = delete;
-  GraphBuilder& operator=(const GraphBuilder&) = delete;
-
   // Appends the arc (to, cost) to row `from`. Precondition: 1 <= from <= n.
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
     Chain& chain = chains_[std::size_t(from) >> 16];
@@ -367,26 +383,23 @@ class GraphBuilder {
     block.to[chain.fill] = to;
     block.cost[chain.fill] = cost;
     ++chain.fill;
-    ++degree_[std::size_t(from)];
   }
 
   Graph Build() && {
-    HugeArray<std::uint32_t> offsets = std::move(degree_);
+    // Degrees are counted chain by chain, where they fall in a small slice.
+    HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
+    ForEachBlock(offsets, [&](std::uint32_t* slice, const Block& block, std::size_t count) {
+      for (std::size_t i = 0; i < count; ++i) ++slice[block.source[i]];
+    });
     std::uint64_t total = 0;
     for (std::size_t x = 0; x <= std::size_t(n_); ++x) total += std::exchange(offsets[x], std::uint32_t(total));
     if (total >= UINT32_MAX) Die("out of memory: too many edges");
     offsets[std::size_t(n_) + 1] = std::uint32_t(total);
     HugeArray<Arc> arcs(total);
-    for (std::size_t c = 0; c < chains_.size(); ++c) {
-      std::uint32_t* next = &offsets[c << 16];
-      auto& blocks = chains_[c].blocks;
-      for (std::size_t b = 0; b < blocks.size(); ++b) {
-        const Block& block = *blocks[b];
-        std::size_t count = b + 1 == blocks.size() ? chains_[c].fill : kPerBlock;
-        for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
-        ::madvise(blocks[b], sizeof(Block), MADV_DONTNEED);
-      }
-    }
+    ForEachBlock(offsets, [&](std::uint32_t* next, const Block& block, std::size_t count) {
+      for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
+      ::madvise(const_cast<Block*>(&block), sizeof(Block), MADV_DONTNEED);
+    });
     // Each cursor now stands at the end of its row: shift them back to starts.
     for (std::size_t x = std::size_t(n_); x >= 1; --x) offsets[x] = offsets[x - 1];
     return Graph(std::move(offsets), std::move(arcs));
@@ -405,13 +418,21 @@ class GraphBuilder {
     std::size_t fill = kPerBlock;
   };
 
+  // Calls visit(table + first node of the chain, block, arcs in it) for every
+  // block, chain by chain, each chain's blocks in input order.
+  template <class Visit>
+  void ForEachBlock(HugeArray<std::uint32_t>& table, Visit visit) {
+    for (std::size_t c = 0; c < chains_.size(); ++c)
+      for (std::size_t b = 0; b < chains_[c].blocks.size(); ++b)
+        visit(&table[c << 16], *chains_[c].blocks[b], b + 1 == chains_[c].blocks.size() ? chains_[c].fill : kPerBlock);
+  }
+
   Block* NewBlock() {
     if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
     return &arena_[arena_used_++];
   }
 
   std::int32_t n_;
-  HugeArray<std::uint32_t> degree_;
   std::vector<Chain> chains_;
   Block* arena_ = nullptr;
   std::uint64_t arena_blocks_ = 0;

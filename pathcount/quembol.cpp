@@ -86,22 +86,27 @@ Key Pack(std::int64_t dist, std::int32_t node) {
   return Key(dist) << 32 | Key(std::uint32_t(node));
 }
 
-// Binary min-heap of keys with a capacity fixed up front.
+// Binary min-heap of keys with a capacity fixed up front. Root at index 1,
+// so that the eight great-grandchildren of i, 8i..8i+7, fill one cache line:
+// a pop prefetches three and four levels ahead of where it stands.
 template <class Key>
 class MinHeap {
  public:
-  explicit MinHeap(std::size_t capacity) : a_(capacity) {}
+  explicit MinHeap(std::size_t capacity) : a_(capacity + 1) {}
   bool Empty() const { return size_ == 0; }
   void Push(Key key) {
-    std::size_t i = size_++;
-    for (; i > 0 && key < a_[(i - 1) / 2]; i = (i - 1) / 2) a_[i] = a_[(i - 1) / 2];
+    std::size_t i = ++size_;
+    for (; i > 1 && key < a_[i / 2]; i /= 2) a_[i] = a_[i / 2];
     a_[i] = key;
   }
   Key Pop() {
-    Key top = a_[0], last = a_[--size_];
-    std::size_t i = 0;
-    for (std::size_t child; (child = 2 * i + 1) < size_; i = child) {
-      if (child + 1 < size_ && a_[child + 1] < a_[child]) ++child;
+    Key top = a_[1], last = a_[size_--];
+    std::size_t i = 1;
+    for (std::size_t child; (child = 2 * i) <= size_; i = child) {
+      __builtin_prefetch(&a_[8 * i]);
+      __builtin_prefetch(&a_[16 * i]);
+      __builtin_prefetch(&a_[16 * i + 8]);
+      child += child < size_ && a_[child + 1] < a_[child];
       if (!(a_[child] < last)) break;
       a_[i] = a_[child];
     }
@@ -133,7 +138,9 @@ void Dijkstra(std::int32_t source, HugeArray<std::int64_t>& dist) {
     Key top = heap.Pop();
     auto x = std::int32_t(std::uint32_t(top));
     if (std::int64_t(top >> 32) > dist[x]) continue;
-    for (const Arc& a : G[x]) {
+    auto row = G[x];
+    for (const Arc& a : row) __builtin_prefetch(&dist[a.to]);  // overlap the misses
+    for (const Arc& a : row) {
       std::int64_t through = dist[x] + a.cost;
       if (through < dist[a.to]) {
         dist[a.to] = through;

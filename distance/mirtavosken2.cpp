@@ -7,6 +7,7 @@
 // each followed by one space. Prints "80" on standard output, which callers
 // of the original tool have come to expect.
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -26,18 +27,28 @@ using graphio::HugeArray;
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
 
-// Distances are exact: a walk the relaxation builds has fewer than 2^31 edges
-// of at most 2^31 each, so every sum fits in 64 bits.
-constexpr std::int64_t INF = std::numeric_limits<std::int64_t>::max();
+// Marks a node not reached (yet). Distances are exact: 64-bit sums cannot
+// overflow, since a walk the relaxation builds has fewer than 2^31 edges of at
+// most 2^31 each; 32-bit ones are used while they stay in range.
+template <class Dist>
+constexpr Dist INF = std::numeric_limits<Dist>::max();
 
 // Bytes per node of all tables together, for the check before allocating.
-constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 4 + 4 + 1;
+constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 8 + 4 + 1;
 
 graphio::IntReader fin(kInput);
 graphio::ReportWriter fout(kOutput);
 std::int32_t n, m;
 Graph G;
-HugeArray<std::int64_t> D;
+std::int32_t W;  // the largest edge cost magnitude
+
+// The distance table, with 32-bit entries while every sum fits (half the
+// memory for the relaxation to work through), else 64-bit ones.
+struct DistanceTable {
+  HugeArray<std::int32_t> narrow;
+  HugeArray<std::int64_t> wide;
+};
+DistanceTable D;
 HugeArray<std::int32_t> cnt;   // edges on the walk that gave each node its distance
 HugeArray<std::int32_t> pred;  // the node whose scan gave each node its distance; 0 for none
 
@@ -63,31 +74,43 @@ void ReadGraph() {
     read_node(x, "start");
     read_node(y, "end");
     read(c);
+    W = std::max(W, c == INT32_MIN ? INT32_MAX : std::abs(c));
     builder.Add(x, y, c);
   }
   G = std::move(builder).Build();
 }
 
-// First-in-first-out queue of node numbers in a ring of fixed capacity.
+// First-in-first-out queue of node numbers in a ring that doubles when
+// full, so that its memory follows the longest the queue has been rather
+// than the node count.
 class NodeQueue {
  public:
-  explicit NodeQueue(std::size_t capacity) : ring_(capacity) {}
   bool Empty() const { return size_ == 0; }
+  std::size_t Size() const { return size_; }
+  // The node k places behind the front. Precondition: k < Size().
+  std::int32_t Peek(std::size_t k) const { return ring_[(head_ + k) & mask_]; }
   void Push(std::int32_t x) {
-    ring_[tail_] = x;
-    if (++tail_ == ring_.size()) tail_ = 0;
-    ++size_;
+    if (size_ == ring_.size()) Grow();
+    ring_[(head_ + size_++) & mask_] = x;
   }
   std::int32_t Pop() {
     std::int32_t x = ring_[head_];
-    if (++head_ == ring_.size()) head_ = 0;
+    head_ = (head_ + 1) & mask_;
     --size_;
     return x;
   }
 
  private:
+  void Grow() {
+    HugeArray<std::int32_t> bigger(std::max<std::size_t>(2 * ring_.size(), 4096));
+    for (std::size_t k = 0; k < size_; ++k) bigger[k] = Peek(k);
+    ring_ = std::move(bigger);
+    mask_ = ring_.size() - 1;
+    head_ = 0;
+  }
+
   HugeArray<std::int32_t> ring_;
-  std::size_t head_ = 0, tail_ = 0, size_ = 0;
+  std::size_t mask_ = 0, head_ = 0, size_ = 0;
 };
 
 // One bit per node.
@@ -126,7 +149,7 @@ std::string CycleText(const std::vector<std::int32_t>& cycle) {
   std::int64_t total = 0;
   for (std::size_t i = 0; i < cycle.size(); ++i) {
     std::int32_t to = cycle[(i + 1) % cycle.size()];
-    std::int64_t cheapest = INF;
+    std::int64_t cheapest = INF<std::int64_t>;
     for (const Arc& a : G[cycle[i]])
       if (a.to == to) cheapest = std::min<std::int64_t>(cheapest, a.cost);
     total += cheapest;
@@ -151,47 +174,75 @@ void OnLongWalk(std::int32_t y) {
   cnt[y] = edges;
 }
 
+// How many queue places ahead the rows are fetched.
+constexpr std::size_t kAhead = 8;
+
 // Label-correcting relaxation from `source` with a FIFO queue in which each
 // node waits at most once. On return dist[v] is the least cost of a path
 // source -> v, or INF when there is none; a negative cycle reachable from the
-// source ends the program with a message naming it. Reads n and G.
+// source ends the program with a message naming it. Returns false, with dist
+// unfinished, if a sum leaves the range of Dist. Reads n and G.
 // Time O(n * m) in the worst case, usually far less; detecting a negative
 // cycle costs at most about n further queue passes.
-void Mirtavosken(std::int32_t source, HugeArray<std::int64_t>& dist) {
-  std::fputs("80", stdout);
-  NodeQueue queue{std::size_t(n)};
+template <class Dist>
+bool Relax(std::int32_t source, HugeArray<Dist>& dist) {
+  NodeQueue queue;
   NodeFlags queued{std::size_t(n) + 1};
-  dist = HugeArray<std::int64_t>(std::size_t(n) + 1);
-  std::fill(dist.data(), dist.data() + dist.size(), INF);
+  dist = HugeArray<Dist>(std::size_t(n) + 1);
+  std::fill(dist.data(), dist.data() + dist.size(), INF<Dist>);
   cnt = HugeArray<std::int32_t>(std::size_t(n) + 1);
   pred = HugeArray<std::int32_t>(std::size_t(n) + 1);
   dist[source] = 0;
   queue.Push(source);
   queued.Set(source);
+  Dist* d = dist.data();  // locals, so that stores do not force reloads
+  std::int32_t* length = cnt.data();
+  std::int32_t* from = pred.data();
+  const std::int32_t nodes = n;
   while (!queue.Empty()) {
+    // FIFO order tells which rows come next: fetch them ahead of time.
+    if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
+    if (queue.Size() > kAhead) G.PrefetchRow(queue.Peek(kAhead));
     std::int32_t x = queue.Pop();
     queued.Reset(x);
-    for (const Arc& a : G[x]) {
-      std::int64_t through = dist[x] + a.cost;  // read afresh: a negative self-loop lowers dist[x]
-      if (through >= dist[a.to]) continue;
-      dist[a.to] = through;
-      pred[a.to] = x;
-      cnt[a.to] = cnt[x] + 1;
-      if (cnt[a.to] >= n) OnLongWalk(a.to);
+    auto row = G[x];
+    for (const Arc& a : row) __builtin_prefetch(&d[a.to]);
+    for (const Arc& a : row) {
+      Dist through;  // d[x] is read afresh: a negative self-loop lowers it
+      if (__builtin_add_overflow(d[x], Dist(a.cost), &through) || through == INF<Dist>) return false;
+      if (through >= d[a.to]) continue;
+      d[a.to] = through;
+      from[a.to] = x;
+      std::int32_t edges = length[x] + 1;
+      length[a.to] = edges;
+      if (edges >= nodes) OnLongWalk(a.to);
       if (!queued.Test(a.to)) {
         queued.Set(a.to);
         queue.Push(a.to);
       }
     }
   }
+  return true;
 }
 
-void WriteReport() {
+// Writes "80" to standard output, then fills the distance table from
+// `source`: 32-bit while no walk of n edges can leave that range and no sum
+// does, else 64-bit.
+void Mirtavosken(std::int32_t source, DistanceTable& dist) {
+  std::fputs("80", stdout);
+  bool narrow = std::int64_t(n) * W < (std::int64_t(1) << 30);
+  if (narrow && Relax(source, dist.narrow)) return;
+  dist.narrow = {};
+  Relax(source, dist.wide);
+}
+
+template <class Dist>
+void WriteReport(const HugeArray<Dist>& dist) {
   for (std::int32_t i = 2; i <= n; ++i) {
-    if (D[i] == INF)
+    if (dist[i] == INF<Dist>)
       fout.Put('0');
     else
-      fout.Put(D[i]);
+      fout.Put(dist[i]);
     fout.Put(' ');
   }
   fout.Finish();
@@ -206,7 +257,10 @@ int main() {
     fout.RequireOpen();
     ReadGraph();
     Mirtavosken(1, D);
-    WriteReport();
+    if (D.wide.size() > 0)
+      WriteReport(D.wide);
+    else
+      WriteReport(D.narrow);
   } catch (const std::bad_alloc&) {
     Die("out of memory");
   }

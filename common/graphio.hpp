@@ -334,6 +334,14 @@ class ReportWriter {
   std::size_t used_ = 0;
 };
 
+// A distance table with 32-bit entries while every sum fits, which halves the
+// memory a path search works through, else 64-bit ones. One of the two is
+// filled.
+struct DistanceTable {
+  HugeArray<std::int32_t> narrow;
+  HugeArray<std::int64_t> wide;
+};
+
 struct Arc {
   std::int32_t to;
   std::int32_t cost;

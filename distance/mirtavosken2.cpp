@@ -42,13 +42,7 @@ std::int32_t n, m;
 Graph G;
 std::int32_t W;  // the largest edge cost magnitude
 
-// The distance table, with 32-bit entries while every sum fits (half the
-// memory for the relaxation to work through), else 64-bit ones.
-struct DistanceTable {
-  HugeArray<std::int32_t> narrow;
-  HugeArray<std::int64_t> wide;
-};
-DistanceTable D;
+graphio::DistanceTable D;
 HugeArray<std::int32_t> cnt;   // edges on the walk that gave each node its distance
 HugeArray<std::int32_t> pred;  // the node whose scan gave each node its distance; 0 for none
 
@@ -228,7 +222,7 @@ bool Relax(std::int32_t source, HugeArray<Dist>& dist) {
 // Writes "80" to standard output, then fills the distance table from
 // `source`: 32-bit while no walk of n edges can leave that range and no sum
 // does, else 64-bit.
-void Mirtavosken(std::int32_t source, DistanceTable& dist) {
+void Mirtavosken(std::int32_t source, graphio::DistanceTable& dist) {
   std::fputs("80", stdout);
   bool narrow = std::int64_t(n) * W < (std::int64_t(1) << 30);
   if (narrow && Relax(source, dist.narrow)) return;

@@ -22,9 +22,11 @@ using graphio::HugeArray;
 constexpr const char* kInput = "9-quembol.in";
 constexpr const char* kOutput = "quembol.out";
 
-// Distances are exact: a cheapest path has fewer than 2^31 edges of less
-// than 2^31 each, so every sum fits in 64 bits.
-constexpr std::int64_t Inf = std::numeric_limits<std::int64_t>::max();
+// Marks a node not reached (yet). Distances are exact: a tentative distance
+// is a final one plus one edge, at most n * C, so 64-bit sums never overflow
+// and 32-bit ones are used while n * C stays below 2^31.
+template <class Dist>
+constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
 // Bytes per node of all tables together, for the check before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 8 + 16;
@@ -34,7 +36,7 @@ graphio::ReportWriter fout(kOutput);
 std::int32_t n, m, S, D;
 std::int32_t C;  // the largest edge cost
 Graph G;
-HugeArray<std::int64_t> d;
+graphio::DistanceTable d;
 HugeArray<std::uint64_t> nr;  // cheapest paths found so far; wraps modulo 2^64
 
 void ReadGraph() {
@@ -77,8 +79,8 @@ void ReadGraph() {
 }
 
 // A heap entry: the distance in the high bits, the node in the low 32, so
-// that entries order by distance and then by node number. 64 bits suffice
-// while every distance stays below 2^32; 128 otherwise.
+// that entries order by distance and then by node number: 64 bits for 32-bit
+// distances, 128 for 64-bit ones.
 __extension__ using Wide = unsigned __int128;
 
 template <class Key>
@@ -94,6 +96,9 @@ class MinHeap {
  public:
   explicit MinHeap(std::size_t capacity) : a_(capacity + 1) {}
   bool Empty() const { return size_ == 0; }
+  std::size_t Size() const { return size_; }
+  // Entry i in heap order, 1 being the smallest. Precondition: i <= Size().
+  Key At(std::size_t i) const { return a_[i]; }
   void Push(Key key) {
     std::size_t i = ++size_;
     for (; i > 1 && key < a_[i / 2]; i /= 2) a_[i] = a_[i / 2];
@@ -126,26 +131,30 @@ class MinHeap {
 // counted in the order the heap hands nodes out, smaller node first on equal
 // distance, with no further correction. Reads n and G.
 // Time O((n + m) log m); each strict improvement pushes one entry.
-template <class Key>
-void Dijkstra(std::int32_t source, HugeArray<std::int64_t>& dist) {
+template <class Dist, class Key>
+void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
   MinHeap<Key> heap(G.ArcCount() + 1);
-  dist = HugeArray<std::int64_t>(std::size_t(n) + 1);
-  std::fill(dist.data(), dist.data() + dist.size(), Inf);
+  dist = HugeArray<Dist>(std::size_t(n) + 1);
+  std::fill(dist.data(), dist.data() + dist.size(), Inf<Dist>);
   nr[source] = 1;
   dist[source] = 0;
   heap.Push(Pack<Key>(0, source));
   while (!heap.Empty()) {
     Key top = heap.Pop();
     auto x = std::int32_t(std::uint32_t(top));
-    if (std::int64_t(top >> 32) > dist[x]) continue;
+    if (Dist(top >> 32) > dist[x]) continue;
+    // The next nodes out are near the top: fetch their rows while x is
+    // relaxed (their bounds were fetched when they were pushed).
+    for (std::size_t i = 1; i <= 3 && i <= heap.Size(); ++i) G.PrefetchRow(std::int32_t(std::uint32_t(heap.At(i))));
     auto row = G[x];
     for (const Arc& a : row) __builtin_prefetch(&dist[a.to]);  // overlap the misses
     for (const Arc& a : row) {
-      std::int64_t through = dist[x] + a.cost;
+      Dist through = dist[x] + a.cost;
       if (through < dist[a.to]) {
         dist[a.to] = through;
         nr[a.to] = nr[x];
         heap.Push(Pack<Key>(through, a.to));
+        G.PrefetchBounds(a.to);
       } else if (through == dist[a.to]) {
         nr[a.to] += nr[x];
       }
@@ -161,11 +170,10 @@ int main() {
     fin.RequireOpen();
     fout.RequireOpen();
     ReadGraph();
-    // A tentative distance is a final one plus one edge: at most n * C.
-    if (std::uint64_t(n) * std::uint64_t(C) < (std::uint64_t(1) << 32))
-      Dijkstra<std::uint64_t>(S, d);
+    if (std::int64_t(n) * C < (std::int64_t(1) << 31))
+      Dijkstra<std::int32_t, std::uint64_t>(S, d.narrow);
     else
-      Dijkstra<Wide>(S, d);
+      Dijkstra<std::int64_t, Wide>(S, d.wide);
     fout.Put(nr[D]);
     fout.Finish();
   } catch (const std::bad_alloc&) {

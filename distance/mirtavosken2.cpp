@@ -169,7 +169,7 @@ void OnLongWalk(std::int32_t y) {
 }
 
 // How many queue places ahead the rows are fetched.
-constexpr std::size_t kAhead = 8;
+constexpr std::size_t kAhead = 16;
 
 // Label-correcting relaxation from `source` with a FIFO queue in which each
 // node waits at most once. On return dist[v] is the least cost of a path

@@ -1,0 +1,112 @@
+// Hostile input: a regression corpus replayed on every run, and shapes too
+// large or too odd to keep as files (long lines, FIFOs, endless devices).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "harness.hpp"
+
+namespace {
+
+struct Program {
+  std::string path, input, output, corpus;
+};
+
+const Program kDistance{DISTANCE_PROGRAM, "mirtavosken.in", "mirtavosken.out", "distance"};
+const Program kPathCount{PATHCOUNT_PROGRAM, "9-quembol.in", "quembol.out", "pathcount"};
+
+// Each NAME.in either succeeds with exactly NAME.out in the output file, or
+// fails with one line on standard error that starts with NAME.err.
+void Replay(const Program& program) {
+  int replayed = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(CORPUS_DIR) / program.corpus)) {
+    if (entry.path().extension() != ".in") continue;
+    ++replayed;
+    Scratch scratch;
+    fs::copy_file(entry.path(), scratch.dir() / program.input);
+    Spit(scratch.dir() / program.output, "stale");
+    Outcome run = scratch.Exec(program.path, program.output);
+    fs::path err = fs::path(entry.path()).replace_extension(".err");
+    SCOPED_TRACE(entry.path().string());
+    if (fs::exists(err)) {
+      EXPECT_REFUSED(run, Slurp(err));
+    } else {
+      EXPECT_EQ(run.status, 0) << run.err;
+      EXPECT_EQ(run.err, "");
+      EXPECT_EQ(run.file, Slurp(fs::path(entry.path()).replace_extension(".out")));
+    }
+  }
+  EXPECT_GT(replayed, 5);
+}
+
+TEST(HostileInput, DistanceCorpus) { Replay(kDistance); }
+TEST(HostileInput, PathCountCorpus) { Replay(kPathCount); }
+
+// A path 1 -> 2 -> ... -> n of unit costs, all on one line of many megabytes.
+TEST(HostileInput, ManyMegabytesOnOneLine) {
+  const int n = 700000;
+  std::string text = std::to_string(n) + " " + std::to_string(n - 1);
+  std::string expected;
+  for (int v = 1; v < n; ++v) {
+    text += " " + std::to_string(v) + " " + std::to_string(v + 1) + " 1";
+    expected += std::to_string(v) + " ";
+  }
+  ASSERT_GT(text.size(), 8u << 20);
+  Scratch scratch;
+  Spit(scratch.dir() / kDistance.input, text);
+  Outcome run = scratch.Exec(kDistance.path, kDistance.output);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.file == expected);
+}
+
+// Leading zeros are accepted however many there are, across read blocks.
+TEST(HostileInput, TokenOfSeveralMegabytes) {
+  Scratch scratch;
+  Spit(scratch.dir() / kPathCount.input, "2 1 1 2\n1 2 " + std::string(3 << 20, '0') + "7\n");
+  Outcome run = scratch.Exec(kPathCount.path, kPathCount.output);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.file, "1");
+
+  Spit(scratch.dir() / kPathCount.input, "2 1 1 2\n1 2 " + std::string(3 << 20, '9') + "\n");
+  run = scratch.Exec(kPathCount.path, kPathCount.output);
+  EXPECT_REFUSED(run, "quembol: 9-quembol.in:2: '999999999999999999999999...' is out of range");
+}
+
+TEST(HostileInput, FifoWithAWriter) {
+  Scratch scratch;
+  fs::path fifo = scratch.dir() / kPathCount.input;
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    std::string text = "4 4 1 4\n1 2 1\n2 4 1\n1 3 1\n3 4 1\n";
+    int fd = open(fifo.c_str(), O_WRONLY);
+    for (char c : text) ASSERT_EQ(write(fd, &c, 1), 1);  // in dribs, as a slow producer
+    close(fd);
+  });
+  Outcome run = scratch.Exec(kPathCount.path, kPathCount.output);
+  writer.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.file, "2");
+}
+
+TEST(HostileInput, EndlessDevices) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    Scratch zero;
+    fs::create_symlink("/dev/zero", zero.dir() / program->input);
+    Outcome run = zero.Exec(program->path, program->output);
+    EXPECT_REFUSED(run, program->path.substr(program->path.rfind('/') + 1) + ": " + program->input +
+                            ":1: '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00");
+
+    Scratch random;
+    fs::create_symlink("/dev/urandom", random.dir() / program->input);
+    run = random.Exec(program->path, program->output);
+    EXPECT_EQ(run.status, 1) << run.err;  // random bytes are not a graph
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.file, "");
+  }
+}
+
+}  // namespace

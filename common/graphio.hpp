@@ -129,17 +129,22 @@ class HugeArray {
 // space, tab, CR, LF, VT or FF between tokens. Knows the line of each token.
 class IntReader {
  public:
-  IntReader(const char* path) : path_(path), fd_(::open(path, O_RDONLY | O_CLOEXEC)) {
-    open_errno_ = fd_ < 0 ? errno : 0;
-    buffer_.resize(kKeep + kBlock + 1);
-    p_ = end_ = buffer_.data() + kKeep;
-    *end_ = '\0';
-  }
+  IntReader() = default;
   ~IntReader() {
     if (fd_ >= 0) ::close(fd_);
   }
   IntReader(const IntReader&) = delete;
   IntReader& operator=(const IntReader&) = delete;
+
+  // Opens the file; a failure is reported by RequireOpen.
+  void Open(const char* path) {
+    path_ = path;
+    fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+    open_errno_ = fd_ < 0 ? errno : 0;
+    buffer_.resize(kKeep + kBlock + 1);
+    p_ = end_ = buffer_.data() + kKeep;
+    *end_ = '\0';
+  }
 
   // Dies if the file could not be opened: called once the output exists.
   void RequireOpen() const {
@@ -262,12 +267,12 @@ class IntReader {
     return text + "'";
   }
 
-  const char* path_;
-  int fd_;
+  const char* path_ = "";
+  int fd_ = -1;
   int open_errno_ = 0;
   std::vector<char> buffer_;
-  char* p_;
-  char* end_;
+  char* p_ = nullptr;
+  char* end_ = nullptr;
   const char* token_ = nullptr;
   bool token_cut_ = false;
   long line_ = 1;
@@ -276,19 +281,23 @@ class IntReader {
   std::uint64_t bytes_read_ = 0;
 };
 
-// The report file: created or emptied when constructed, written in large
-// blocks, emptied again and reported if any write fails.
+// The report file: created or emptied when opened, written in large blocks,
+// emptied again and reported if any write fails.
 class ReportWriter {
  public:
-  explicit ReportWriter(const char* path)
-      : path_(path), fd_(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
-    open_errno_ = fd_ < 0 ? errno : 0;
-  }
+  ReportWriter() = default;
   ~ReportWriter() {
     if (fd_ >= 0) ::close(fd_);
   }
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
+
+  // Creates or empties the file; a failure is reported by RequireOpen.
+  void Open(const char* path) {
+    path_ = path;
+    fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    open_errno_ = fd_ < 0 ? errno : 0;
+  }
 
   void RequireOpen() const {
     if (fd_ < 0) Die(std::string(path_) + ": cannot create: " + std::strerror(open_errno_));
@@ -331,8 +340,8 @@ class ReportWriter {
     Die(std::string(path_) + ": cannot write: " + std::strerror(error));
   }
 
-  const char* path_;
-  int fd_;
+  const char* path_ = "";
+  int fd_ = -1;
   int open_errno_ = 0;
   std::vector<char> buffer_ = std::vector<char>(std::size_t(1) << 20);
   std::size_t used_ = 0;

@@ -36,8 +36,8 @@ constexpr Dist INF = std::numeric_limits<Dist>::max();
 // Bytes per node of all tables together, for the check before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 8 + 4 + 1;
 
-graphio::IntReader fin(kInput);
-graphio::ReportWriter fout(kOutput);
+graphio::IntReader fin;
+graphio::ReportWriter fout;
 std::int32_t n, m;
 Graph G;
 std::int32_t W;  // the largest edge cost magnitude
@@ -247,6 +247,8 @@ void WriteReport(const HugeArray<Dist>& dist) {
 int main() {
   graphio::program_name = "mirtavosken2";
   try {
+    fin.Open(kInput);
+    fout.Open(kOutput);  // created or emptied even when the input is missing
     fin.RequireOpen();
     fout.RequireOpen();
     ReadGraph();

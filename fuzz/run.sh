@@ -2,7 +2,7 @@
 # Runs a bounded AFL++ campaign against one whole program, built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and prints what it found.
 #   fuzz/run.sh mirtavosken2|quembol SECONDS
-# Findings stay in build/fuzz/PROGRAM/findings (crashes/, hangs/, queue/).
+# Findings stay in build/fuzz/campaign-PROGRAM/findings (crashes/, hangs/, queue/).
 set -euo pipefail
 program=${1:-}
 seconds=${2:-}
@@ -23,13 +23,13 @@ AFL_USE_ASAN=1 AFL_USE_UBSAN=1 AFL_QUIET=1 CC=afl-clang-fast CXX=afl-clang-fast+
   -DCMAKE_CXX_FLAGS="-DGRAPHIO_MEMORY_BUDGET=67108864 -fno-sanitize-recover=all" >/dev/null
 AFL_USE_ASAN=1 AFL_USE_UBSAN=1 AFL_QUIET=1 cmake --build "$build" --target "$program" -j "$(nproc)" >/dev/null
 
-work=$build/$program
+work=$build/campaign-$program
 rm -rf "$work"
 mkdir -p "$work/run"
 cd "$work/run"  # the program reads and writes its fixed names here
 AFL_SKIP_CPUFREQ=1 AFL_NO_UI=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_AFFINITY=1 \
   ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0 \
-  afl-fuzz -i "$root/fuzz/seeds/$seeds" -o "$work/findings" -f "$input" -x "$root/fuzz/graph.dict" \
+  afl-fuzz -i "$root/fuzz/seeds/$seeds" -o "$work/findings" -f "$work/run/$input" -x "$root/fuzz/graph.dict" \
   -t 2000 -m none -V "$seconds" -- "$build/$program" >"$work/afl.log" 2>&1 || {
   tail -20 "$work/afl.log" >&2
   exit 1

@@ -31,8 +31,8 @@ constexpr Dist Inf = std::numeric_limits<Dist>::max();
 // Bytes per node of all tables together, for the check before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 8 + 16;
 
-graphio::IntReader fin(kInput);
-graphio::ReportWriter fout(kOutput);
+graphio::IntReader fin;
+graphio::ReportWriter fout;
 std::int32_t n, m, S, D;
 std::int32_t C;  // the largest edge cost
 Graph G;
@@ -167,6 +167,8 @@ void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
 int main() {
   graphio::program_name = "quembol";
   try {
+    fin.Open(kInput);
+    fout.Open(kOutput);  // created or emptied even when the input is missing
     fin.RequireOpen();
     fout.RequireOpen();
     ReadGraph();

@@ -4,7 +4,8 @@ library peers side by side on the generated inputs, and prints a table of
 median wall time, peak resident memory and ratios. Also writes the table as
 CSV and a PNG plot (gnuplot) of time per family into bench/results/.
 
-    bench/run.py [--size medium|large|all] [--runs N] [--only PROGRAM ...]
+    bench/run.py [--size medium|large|all] [--runs N] [--family F ...] [--only PROGRAM ...]
+    bench/run.py --replot
 
 Runs are interleaved (one of each program, then the next round), so that a
 noisy neighbour slows all of them alike.
@@ -116,6 +117,13 @@ def report(rows, runs):
         print()
 
 
+def load():
+    with open(os.path.join(RESULTS, "results.csv")) as f:
+        next(f)
+        return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5])
+                for r in (line.rstrip("\n").split(",") for line in f)]
+
+
 def save(rows):
     os.makedirs(RESULTS, exist_ok=True)
     csv = os.path.join(RESULTS, "results.csv")
@@ -147,8 +155,9 @@ set style histogram clustered gap 1
 set style fill solid 0.85 border -1
 set logscale y
 set ylabel 'seconds (log scale)'
-set key top left
-set xtics rotate by -15
+set key outside right top
+set bmargin 5
+set xtics rotate by -20
 plot for [i=2:{len(programs) + 1}] '{dat}' using i:xtic(1) title columnhead(i)
 """
     subprocess.run(["gnuplot"], input=script.encode(), check=True)
@@ -161,7 +170,11 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--only", nargs="*", help="programs besides ours: baseline, 'parse floor', igraph, lemon, boost")
     parser.add_argument("--family", nargs="*", choices=FAMILIES, default=FAMILIES)
+    parser.add_argument("--replot", action="store_true", help="redraw the plot from the last results.csv")
     args = parser.parse_args()
+    if args.replot:
+        save(load())
+        return
     build()
     sizes = ["medium", "large"] if args.size == "all" else [args.size]
     rows = []

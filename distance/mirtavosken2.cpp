@@ -5,7 +5,7 @@
 // Reads "mirtavosken.in": n m, then m triples x y c (an edge x -> y of cost c).
 // Writes "mirtavosken.out": for nodes 2..n the distance, or 0 when unreached,
 // each followed by one space. Prints "80" on standard output, which callers
-// of the original tool have come to expect.
+// rely on.
 #include <algorithm>
 #include <cstdlib>
 #include <cstdint>
@@ -33,7 +33,9 @@ constexpr const char* kOutput = "mirtavosken.out";
 template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 
-// Bytes per node of all tables together, for the check before allocating.
+// Bytes per node of all tables at their largest (row bounds, 64-bit
+// distances, cnt, pred, queue ring, cycle marks, flags), for the check
+// before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 8 + 4 + 1;
 
 graphio::IntReader fin;

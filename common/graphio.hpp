@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -464,5 +465,25 @@ class GraphBuilder {
   std::uint64_t arena_blocks_ = 0;
   std::uint64_t arena_used_ = 0;
 };
+
+// The frame both programs share: names the program in messages, opens the
+// input and creates or empties the output (even when the input is missing),
+// reports either failure, then does the work. Running out of memory ends
+// with a message rather than an uncaught exception.
+template <class Work>
+int RunProgram(const char* program, IntReader& in, const char* input, ReportWriter& out, const char* output,
+               Work work) {
+  program_name = program;
+  try {
+    in.Open(input);
+    out.Open(output);
+    in.RequireOpen();
+    out.RequireOpen();
+    work();
+  } catch (const std::bad_alloc&) {
+    Die("out of memory");
+  }
+  return 0;
+}
 
 }  // namespace graphio

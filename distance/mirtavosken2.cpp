@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -247,20 +246,12 @@ void WriteReport(const HugeArray<Dist>& dist) {
 }  // namespace
 
 int main() {
-  graphio::program_name = "mirtavosken2";
-  try {
-    fin.Open(kInput);
-    fout.Open(kOutput);  // created or emptied even when the input is missing
-    fin.RequireOpen();
-    fout.RequireOpen();
+  return graphio::RunProgram("mirtavosken2", fin, kInput, fout, kOutput, [] {
     ReadGraph();
     Mirtavosken(1, D);
     if (D.wide.size() > 0)
       WriteReport(D.wide);
     else
       WriteReport(D.narrow);
-  } catch (const std::bad_alloc&) {
-    Die("out of memory");
-  }
-  return 0;
+  });
 }

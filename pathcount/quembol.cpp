@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <new>
 #include <string>
 
 #include "graphio.hpp"
@@ -165,12 +164,7 @@ void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
 }  // namespace
 
 int main() {
-  graphio::program_name = "quembol";
-  try {
-    fin.Open(kInput);
-    fout.Open(kOutput);  // created or emptied even when the input is missing
-    fin.RequireOpen();
-    fout.RequireOpen();
+  return graphio::RunProgram("quembol", fin, kInput, fout, kOutput, [] {
     ReadGraph();
     if (std::int64_t(n) * C < (std::int64_t(1) << 31))
       Dijkstra<std::int32_t, std::uint64_t>(S, d.narrow);
@@ -178,8 +172,5 @@ int main() {
       Dijkstra<std::int64_t, Wide>(S, d.wide);
     fout.Put(nr[D]);
     fout.Finish();
-  } catch (const std::bad_alloc&) {
-    Die("out of memory");
-  }
-  return 0;
+  });
 }

@@ -7,21 +7,10 @@
 
 namespace {
 
-const std::string kProgram = DISTANCE_PROGRAM;
-const std::string kOut = "mirtavosken.out";
-
-Outcome Distance(const std::string& input) {
-  Scratch scratch;
-  Spit(scratch.dir() / "mirtavosken.in", input);
-  return scratch.Exec(kProgram, kOut);
-}
+Outcome Distance(const std::string& input) { return kDistance.Run(input); }
 
 void ExpectDistances(const std::string& input, const std::string& expected) {
-  Outcome run = Distance(input);
-  EXPECT_EQ(run.status, 0) << input << run.err;
-  EXPECT_EQ(run.file, expected) << input;
-  EXPECT_EQ(run.out, "80") << input;
-  EXPECT_EQ(run.err, "") << input;
+  EXPECT_SUCCESS(kDistance, input, expected, "80");
 }
 
 TEST(DistanceReport, WorkedExampleAndEdgeCases) {
@@ -80,39 +69,10 @@ TEST(DistanceReport, RefusesBadInput) {
       {"2147483647 3\n1 2 3\n", "mirtavosken2: mirtavosken.in:1: 2147483647 nodes need"},
   };
   for (const Case& c : cases) {
-    Scratch scratch;
-    Spit(scratch.dir() / "mirtavosken.in", c.input);
-    Spit(scratch.dir() / kOut, "stale result ");
-    Outcome run = scratch.Exec(kProgram, kOut);
+    Outcome run = kDistance.Run(c.input);
     EXPECT_REFUSED(run, c.message);
     EXPECT_EQ(run.out, "") << c.input;
   }
-}
-
-TEST(DistanceReport, RefusesMissingOrUnreadableInput) {
-  Scratch missing;
-  Outcome run = missing.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: cannot open: No such file or directory");
-  EXPECT_TRUE(run.file_exists);  // created at start-up, as before
-
-  Scratch directory;
-  fs::create_directory(directory.dir() / "mirtavosken.in");
-  run = directory.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: cannot read: Is a directory");
-}
-
-TEST(DistanceReport, FailsWhenTheReportCannotBeWritten) {
-  Scratch directory;
-  Spit(directory.dir() / "mirtavosken.in", "2 1\n1 2 5\n");
-  fs::create_directory(directory.dir() / kOut);
-  Outcome run = directory.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.out: cannot create: Is a directory");
-
-  Scratch full;
-  Spit(full.dir() / "mirtavosken.in", "2 1\n1 2 5\n");
-  fs::create_symlink("/dev/full", full.dir() / kOut);
-  run = full.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.out: cannot write: No space left on device");
 }
 
 // The message names the cycle as "N edges, total cost C): a -> b -> ... -> a".

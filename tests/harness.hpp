@@ -60,6 +60,34 @@ class Scratch {
   fs::path dir_;
 };
 
+// A program under test and its fixed file names.
+struct Program {
+  std::string path, input, output;
+
+  // Runs the program on `text` as its input file in a fresh directory that
+  // holds a stale output file, which every run must replace or empty.
+  Outcome Run(const std::string& text) const {
+    Scratch scratch;
+    Spit(scratch.dir() / input, text);
+    Spit(scratch.dir() / output, "stale result");
+    return scratch.Exec(path, output);
+  }
+};
+
+inline const Program kDistance{DISTANCE_PROGRAM, "mirtavosken.in", "mirtavosken.out"};
+inline const Program kPathCount{PATHCOUNT_PROGRAM, "9-quembol.in", "quembol.out"};
+
+// A run that succeeds with exactly `expected_file` in the output file and
+// `expected_out` on standard output, and nothing on standard error.
+#define EXPECT_SUCCESS(program, input, expected_file, expected_out) \
+  do {                                                               \
+    Outcome run_ = (program).Run(input);                             \
+    EXPECT_EQ(run_.status, 0) << (input) << run_.err;                \
+    EXPECT_EQ(run_.file, expected_file) << (input);                  \
+    EXPECT_EQ(run_.out, expected_out) << (input);                    \
+    EXPECT_EQ(run_.err, "") << (input);                              \
+  } while (0)
+
 // A failed run: status 1, one line on standard error starting with `prefix`,
 // and an empty output file.
 #define EXPECT_REFUSED(run, prefix)                                      \

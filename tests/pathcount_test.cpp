@@ -6,21 +6,8 @@
 
 namespace {
 
-const std::string kProgram = PATHCOUNT_PROGRAM;
-const std::string kOut = "quembol.out";
-
-Outcome Count(const std::string& input) {
-  Scratch scratch;
-  Spit(scratch.dir() / "9-quembol.in", input);
-  return scratch.Exec(kProgram, kOut);
-}
-
 void ExpectCount(const std::string& input, const std::string& expected) {
-  Outcome run = Count(input);
-  EXPECT_EQ(run.status, 0) << input << run.err;
-  EXPECT_EQ(run.file, expected) << input;
-  EXPECT_EQ(run.out, "") << input;
-  EXPECT_EQ(run.err, "") << input;
+  EXPECT_SUCCESS(kPathCount, input, expected, "");
 }
 
 TEST(PathCountReport, EdgeCases) {
@@ -68,6 +55,8 @@ TEST(PathCountReport, AcceptsWhatFormattedExtractionAccepts) {
   ExpectCount("2 1 1 2\n1 2 3\ntrailing words are not read", "1");
 }
 
+// The reader is shared with the distance program, whose tests go through
+// every kind of malformed token; these are the path-count program's own.
 TEST(PathCountReport, RefusesBadInput) {
   struct Case {
     std::string input, message;
@@ -78,9 +67,6 @@ TEST(PathCountReport, RefusesBadInput) {
       {"3 1 1", "quembol: 9-quembol.in:1: file ends inside the header"},
       {"3 2 1 3\n1 2 5\n", "quembol: 9-quembol.in:2: file ends after 1 of 2 edges"},
       {"3 1 1 3\n1 x 5\n", "quembol: 9-quembol.in:2: 'x' is not an integer"},
-      {"3 1 1 3\n1 2 1.5\n", "quembol: 9-quembol.in:2: '1.5' is not an integer"},
-      {"3 1 1 3\n1 2 0x1f\n", "quembol: 9-quembol.in:2: '0x1f' is not an integer"},
-      {"3 1 1 3\n1 2 5x\n", "quembol: 9-quembol.in:2: '5x' is not an integer"},
       {"3 1 1 3\n1 2 4294967296\n", "quembol: 9-quembol.in:2: '4294967296' is out of range"},
       {"0 0 1 1\n", "quembol: 9-quembol.in:1: node count 0 is below 1"},
       {"3 -1 1 3\n", "quembol: 9-quembol.in:1: edge count -1 is negative"},
@@ -91,35 +77,11 @@ TEST(PathCountReport, RefusesBadInput) {
       {"2147483647 0 1 1\n", "quembol: 9-quembol.in:1: 2147483647 nodes need"},
   };
   for (const Case& c : cases) {
-    Scratch scratch;
-    Spit(scratch.dir() / "9-quembol.in", c.input);
-    Spit(scratch.dir() / kOut, "12");
-    Outcome run = scratch.Exec(kProgram, kOut);
+    Outcome run = kPathCount.Run(c.input);
     EXPECT_REFUSED(run, c.message);
     EXPECT_EQ(run.out, "");
   }
 
-  Scratch missing;
-  Outcome run = missing.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "quembol: 9-quembol.in: cannot open: No such file or directory");
-  Scratch directory;
-  fs::create_directory(directory.dir() / "9-quembol.in");
-  run = directory.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "quembol: 9-quembol.in: cannot read: Is a directory");
-}
-
-TEST(PathCountReport, FailsWhenTheCountCannotBeWritten) {
-  Scratch directory;
-  Spit(directory.dir() / "9-quembol.in", "1 0 1 1\n");
-  fs::create_directory(directory.dir() / kOut);
-  Outcome run = directory.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "quembol: quembol.out: cannot create: Is a directory");
-
-  Scratch full;
-  Spit(full.dir() / "9-quembol.in", "1 0 1 1\n");
-  fs::create_symlink("/dev/full", full.dir() / kOut);
-  run = full.Exec(kProgram, kOut);
-  EXPECT_REFUSED(run, "quembol: quembol.out: cannot write: No space left on device");
 }
 
 // Independent oracle for costs of 1 or more: distances by repeated

@@ -25,6 +25,9 @@ TEST(PathCountReport, ZeroCostEdgesFollowTheHeapOrder) {
   ExpectCount("2 1 1 1\n1 2 0\n", "2");  // a second cheapest path back to the source
   ExpectCount("2 1 1 2\n1 2 0\n", "1");
   ExpectCount("1 1 1 1\n1 1 0\n", "4");  // a zero self-loop doubles the count once per entry
+  // Rows are scanned in input order: the doubling counts for edges after it.
+  ExpectCount("2 2 1 2\n1 2 1\n1 1 0\n", "1");
+  ExpectCount("2 2 1 2\n1 1 0\n1 2 1\n", "4");
   // Node 2 is acted on before node 3 adds its paths to it, so node 4 keeps
   // the one path it got then, while node 2 ends up with three.
   ExpectCount("4 4 1 4\n1 2 0\n1 3 0\n3 2 0\n2 4 1\n", "1");

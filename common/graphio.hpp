@@ -64,11 +64,12 @@ inline void RequireMemory(const char* file, long line, const std::string& what,
                         GiB(PhysicalMemory()));
 }
 
+constexpr std::size_t kHuge = std::size_t(2) << 20;  // a huge page
+
 // Anonymous zero-filled memory. Untouched pages cost nothing, so capacities
 // may be generous; large blocks are 2 MiB aligned and asked for huge pages,
 // which fault in several times faster than 4 KiB ones.
 inline void* MapZeroed(std::size_t bytes) {
-  constexpr std::size_t kHuge = std::size_t(2) << 20;
   if (bytes == 0) return nullptr;
   if (bytes < kHuge) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
@@ -89,7 +90,6 @@ inline void* MapZeroed(std::size_t bytes) {
 }
 
 inline void Unmap(void* p, std::size_t bytes) {
-  constexpr std::size_t kHuge = std::size_t(2) << 20;
   if (p == nullptr) return;
   ::munmap(p, bytes < kHuge ? bytes : (bytes + kHuge - 1) & ~(kHuge - 1));
 }

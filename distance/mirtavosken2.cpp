@@ -14,14 +14,22 @@
 #include <string>
 #include <vector>
 
-#include "graphio.hpp"
+#include "distance_table.hpp"
+#include "error_exit.hpp"
+#include "graph.hpp"
+#include "graph_builder.hpp"
+#include "int_reader.hpp"
+#include "memory.hpp"
+#include "memory_budget.hpp"
+#include "program_frame.hpp"
+#include "report_writer.hpp"
 
 namespace {
 
-using graphio::Arc;
-using graphio::Die;
-using graphio::Graph;
-using graphio::HugeArray;
+using wgt::Arc;
+using wgt::Die;
+using wgt::Graph;
+using wgt::HugeArray;
 
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
@@ -37,13 +45,13 @@ constexpr Dist INF = std::numeric_limits<Dist>::max();
 // before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 8 + 4 + 1;
 
-graphio::IntReader fin;
-graphio::ReportWriter fout;
+wgt::IntReader fin;
+wgt::ReportWriter fout;
 std::int32_t n, m;
 Graph G;
 std::int32_t W;  // the largest edge cost magnitude
 
-graphio::DistanceTable D;
+wgt::DistanceTable D;
 HugeArray<std::int32_t> cnt;   // edges on the walk that gave each node its distance
 HugeArray<std::int32_t> pred;  // the node whose scan gave each node its distance; 0 for none
 
@@ -51,9 +59,9 @@ void ReadGraph() {
   const std::string header = "file ends inside the header: expected the node count and the edge count";
   if (!fin.Next(n)) fin.FailAtEnd(header);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
-  graphio::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
+  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
   if (!fin.Next(m)) fin.FailAtEnd(header);
-  graphio::GraphBuilder builder(n, m > 0 ? std::uint64_t(m) : 0);
+  wgt::GraphBuilder builder(n, m > 0 ? std::uint64_t(m) : 0);
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))
@@ -223,7 +231,7 @@ bool Relax(std::int32_t source, HugeArray<Dist>& dist) {
 // Writes "80" to standard output, then fills the distance table from
 // `source`: 32-bit while no walk of n edges can leave that range and no sum
 // does, else 64-bit.
-void Mirtavosken(std::int32_t source, graphio::DistanceTable& dist) {
+void Mirtavosken(std::int32_t source, wgt::DistanceTable& dist) {
   std::fputs("80", stdout);
   bool narrow = std::int64_t(n) * W < (std::int64_t(1) << 30);
   if (narrow && Relax(source, dist.narrow)) return;
@@ -246,7 +254,7 @@ void WriteReport(const HugeArray<Dist>& dist) {
 }  // namespace
 
 int main() {
-  return graphio::RunProgram("mirtavosken2", fin, kInput, fout, kOutput, [] {
+  return wgt::RunProgram("mirtavosken2", fin, kInput, fout, kOutput, [] {
     ReadGraph();
     Mirtavosken(1, D);
     if (D.wide.size() > 0)

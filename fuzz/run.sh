@@ -20,7 +20,7 @@ build=$root/build/fuzz
 # gigabytes for a header that announces millions of nodes.
 AFL_USE_ASAN=1 AFL_USE_UBSAN=1 AFL_QUIET=1 CC=afl-clang-fast CXX=afl-clang-fast++ \
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-  -DCMAKE_CXX_FLAGS="-DGRAPHIO_MEMORY_BUDGET=67108864 -fno-sanitize-recover=all" >/dev/null
+  -DCMAKE_CXX_FLAGS="-DWGT_MEMORY_BUDGET=67108864 -fno-sanitize-recover=all" >/dev/null
 AFL_USE_ASAN=1 AFL_USE_UBSAN=1 AFL_QUIET=1 cmake --build "$build" --target "$program" -j "$(nproc)" >/dev/null
 
 work=$build/campaign-$program

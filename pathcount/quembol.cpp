@@ -9,14 +9,22 @@
 #include <limits>
 #include <string>
 
-#include "graphio.hpp"
+#include "distance_table.hpp"
+#include "error_exit.hpp"
+#include "graph.hpp"
+#include "graph_builder.hpp"
+#include "int_reader.hpp"
+#include "memory.hpp"
+#include "memory_budget.hpp"
+#include "program_frame.hpp"
+#include "report_writer.hpp"
 
 namespace {
 
-using graphio::Arc;
-using graphio::Die;
-using graphio::Graph;
-using graphio::HugeArray;
+using wgt::Arc;
+using wgt::Die;
+using wgt::Graph;
+using wgt::HugeArray;
 
 constexpr const char* kInput = "9-quembol.in";
 constexpr const char* kOutput = "quembol.out";
@@ -30,12 +38,12 @@ constexpr Dist Inf = std::numeric_limits<Dist>::max();
 // Bytes per node of all tables together, for the check before allocating.
 constexpr std::uint64_t kBytesPerNode = 4 + 8 + 8 + 16;
 
-graphio::IntReader fin;
-graphio::ReportWriter fout;
+wgt::IntReader fin;
+wgt::ReportWriter fout;
 std::int32_t n, m, S, D;
 std::int32_t C;  // the largest edge cost
 Graph G;
-graphio::DistanceTable d;
+wgt::DistanceTable d;
 HugeArray<std::uint64_t> nr;  // cheapest paths found so far; wraps modulo 2^64
 
 void ReadGraph() {
@@ -48,7 +56,7 @@ void ReadGraph() {
   };
   read_header(n);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
-  graphio::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
+  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
   read_header(m);
   if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
   read_header(S);
@@ -56,7 +64,7 @@ void ReadGraph() {
   read_header(D);
   check_node(D, "destination node");
 
-  graphio::GraphBuilder builder(n, 2 * std::uint64_t(m));
+  wgt::GraphBuilder builder(n, 2 * std::uint64_t(m));
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))
@@ -164,7 +172,7 @@ void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
 }  // namespace
 
 int main() {
-  return graphio::RunProgram("quembol", fin, kInput, fout, kOutput, [] {
+  return wgt::RunProgram("quembol", fin, kInput, fout, kOutput, [] {
     ReadGraph();
     if (std::int64_t(n) * C < (std::int64_t(1) << 31))
       Dijkstra<std::int32_t, std::uint64_t>(S, d.narrow);

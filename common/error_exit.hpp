@@ -1,0 +1,31 @@
+// The one way both programs fail: a line "PROGRAM: what is wrong" on
+// standard error and exit status 1. Callers see to it that no partial
+// result is left behind first.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace wgt {
+
+// Set once by main; every message starts with it.
+inline const char* program_name = "";
+
+// One line on standard error, exit status 1. The output file was emptied at
+// start-up and is only written once the result is complete, so no stale or
+// partial report survives a failure.
+[[noreturn]] inline void Die(const std::string& what) {
+  std::string line = std::string(program_name) + ": " + what + "\n";
+  if (::write(STDERR_FILENO, line.data(), line.size()) < 0) {
+    // Nothing left to tell the user through.
+  }
+  std::exit(1);
+}
+
+[[noreturn]] inline void Die(const char* file, long line, const std::string& what) {
+  Die(std::string(file) + ":" + std::to_string(line) + ": " + what);
+}
+
+}  // namespace wgt

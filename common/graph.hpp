@@ -1,0 +1,43 @@
+// The graph table: rows of (head, cost) arcs, one row per node, each row a
+// slice of one flat array in the order its arcs were added. Read-only once
+// built (see graph_builder.hpp).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <utility>
+
+#include "memory.hpp"
+
+namespace wgt {
+
+struct Arc {
+  std::int32_t to;
+  std::int32_t cost;
+};
+
+// Weighted adjacency table: row x lists the arcs leaving node x, in the order
+// they were added. Rows are slices of one array (offsets plus entries).
+class Graph {
+ public:
+  Graph() = default;
+  Graph(HugeArray<std::uint32_t> offsets, HugeArray<Arc> arcs)
+      : offsets_(std::move(offsets)), arcs_(std::move(arcs)) {}
+
+  std::span<const Arc> Row(std::int32_t x) const {
+    return {arcs_.data() + offsets_[std::size_t(x)], offsets_[std::size_t(x) + 1] - offsets_[std::size_t(x)]};
+  }
+  std::span<const Arc> operator[](std::int32_t x) const { return Row(x); }
+  std::size_t ArcCount() const { return arcs_.size(); }
+
+  // Hints for a caller that knows which rows it will scan next: first the
+  // row's bounds, later (once those have arrived) the row itself.
+  void PrefetchBounds(std::int32_t x) const { __builtin_prefetch(&offsets_[std::size_t(x)]); }
+  void PrefetchRow(std::int32_t x) const { __builtin_prefetch(arcs_.data() + offsets_[std::size_t(x)]); }
+
+ private:
+  HugeArray<std::uint32_t> offsets_;
+  HugeArray<Arc> arcs_;
+};
+
+}  // namespace wgt

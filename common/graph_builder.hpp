@@ -1,0 +1,100 @@
+// Builds the graph table from arcs given in input order, at close to one
+// copy of the arcs in memory.
+#pragma once
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "error_exit.hpp"
+#include "graph.hpp"
+#include "memory.hpp"
+#include "memory_budget.hpp"
+
+namespace wgt {
+
+// Collects arcs in input order and turns them into a Graph by a stable
+// counting sort. Arcs wait in 64 KiB blocks, one chain per range of 65536
+// source nodes; the table is then filled range by range, releasing each
+// block once copied, so peak memory stays close to one copy of the arcs and
+// every scatter lands in a small, cache-resident slice of the table.
+// Nodes are 1..n; time O(n + arcs).
+class GraphBuilder {
+ public:
+  GraphBuilder(std::int32_t n, std::uint64_t max_arcs) : n_(n), chains_((std::size_t(n) >> 16) + 1) {
+    std::uint64_t blocks = max_arcs / kPerBlock + chains_.size() + 1;
+    arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
+    arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
+  }
+  // Appends the arc (to, cost) to row `from`. Precondition: 1 <= from <= n.
+  void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
+    Chain& chain = chains_[std::size_t(from) >> 16];
+    if (chain.fill == kPerBlock) {
+      chain.blocks.push_back(NewBlock());
+      chain.fill = 0;
+    }
+    Block& block = *chain.blocks.back();
+    block.source[chain.fill] = std::uint16_t(from);
+    block.to[chain.fill] = to;
+    block.cost[chain.fill] = cost;
+    ++chain.fill;
+  }
+
+  Graph Build() && {
+    // Degrees are counted chain by chain, where they fall in a small slice.
+    HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
+    ForEachBlock(offsets, [&](std::uint32_t* slice, const Block& block, std::size_t count) {
+      for (std::size_t i = 0; i < count; ++i) ++slice[block.source[i]];
+    });
+    std::uint64_t total = 0;
+    for (std::size_t x = 0; x <= std::size_t(n_); ++x) total += std::exchange(offsets[x], std::uint32_t(total));
+    if (total >= UINT32_MAX) Die("out of memory: too many edges");
+    offsets[std::size_t(n_) + 1] = std::uint32_t(total);
+    HugeArray<Arc> arcs(total);
+    ForEachBlock(offsets, [&](std::uint32_t* next, const Block& block, std::size_t count) {
+      for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
+      ::madvise(const_cast<Block*>(&block), sizeof(Block), MADV_DONTNEED);
+    });
+    // Each cursor now stands at the end of its row: shift them back to starts.
+    for (std::size_t x = std::size_t(n_); x >= 1; --x) offsets[x] = offsets[x - 1];
+    return Graph(std::move(offsets), std::move(arcs));
+  }
+
+ private:
+  static constexpr std::size_t kPerBlock = 6553;
+  struct alignas(4096) Block {  // page-aligned, so that a copied block can be handed back
+    std::uint16_t source[kPerBlock];  // low 16 bits; the chain gives the rest
+    std::int32_t to[kPerBlock];
+    std::int32_t cost[kPerBlock];
+  };
+  static_assert(sizeof(Block) == 65536);
+  struct Chain {
+    std::vector<Block*> blocks;
+    std::size_t fill = kPerBlock;
+  };
+
+  // Calls visit(table + first node of the chain, block, arcs in it) for every
+  // block, chain by chain, each chain's blocks in input order.
+  template <class Visit>
+  void ForEachBlock(HugeArray<std::uint32_t>& table, Visit visit) {
+    for (std::size_t c = 0; c < chains_.size(); ++c)
+      for (std::size_t b = 0; b < chains_[c].blocks.size(); ++b)
+        visit(&table[c << 16], *chains_[c].blocks[b], b + 1 == chains_[c].blocks.size() ? chains_[c].fill : kPerBlock);
+  }
+
+  Block* NewBlock() {
+    if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
+    return &arena_[arena_used_++];
+  }
+
+  std::int32_t n_;
+  std::vector<Chain> chains_;
+  Block* arena_ = nullptr;
+  std::uint64_t arena_blocks_ = 0;
+  std::uint64_t arena_used_ = 0;
+};
+
+}  // namespace wgt

@@ -1,0 +1,179 @@
+// The integer reader: whitespace-separated decimal integers, read in 1 MiB
+// blocks from a file descriptor, each with the line it stands on, and a
+// message that quotes the token for anything that is not a 32-bit integer.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "error_exit.hpp"
+
+namespace wgt {
+
+// Reads whitespace-separated decimal integers in large blocks, accepting
+// exactly what formatted stream extraction of an int accepts as a whole
+// token: an optional sign, one or more digits, leading zeros, any run of
+// space, tab, CR, LF, VT or FF between tokens. Knows the line of each token.
+class IntReader {
+ public:
+  IntReader() = default;
+  ~IntReader() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  IntReader(const IntReader&) = delete;
+  IntReader& operator=(const IntReader&) = delete;
+
+  // Opens the file; a failure is reported by RequireOpen.
+  void Open(const char* path) {
+    path_ = path;
+    fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+    open_errno_ = fd_ < 0 ? errno : 0;
+    buffer_.resize(kKeep + kBlock + 1);
+    p_ = end_ = buffer_.data() + kKeep;
+    *end_ = '\0';
+  }
+
+  // Dies if the file could not be opened: called once the output exists.
+  void RequireOpen() const {
+    if (fd_ < 0) Die(std::string(path_) + ": cannot open: " + std::strerror(open_errno_));
+  }
+
+  // Next integer of the input, or false at its end. Dies on a token that is
+  // not an integer or does not fit 32 bits.
+  bool Next(std::int32_t& value) {
+    while (IsSpace(*p_)) line_ += *p_++ == '\n';
+    // Fast path: a short token that ends well inside the buffer.
+    if (end_ - p_ >= 32) {
+      const char* c = p_;
+      bool negative = *c == '-';
+      c += negative || *c == '+';
+      const char* digits = c;
+      std::uint64_t magnitude = 0;
+      while (IsDigit(*c)) magnitude = magnitude * 10 + unsigned(*c++ - '0');
+      if (std::size_t(c - digits) - 1 < 10 && IsSpace(*c) && magnitude <= 2147483647u + negative) {
+        token_line_ = line_;
+        p_ = const_cast<char*>(c);
+        value = std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
+        return true;
+      }
+    }
+    return NextSlow(value);
+  }
+
+  // Line of the integer last returned by Next.
+  long Line() const { return token_line_; }
+  // Line of the last byte of the input, once Next has returned false.
+  long EndLine() const { return line_ - (last_byte_ == '\n' && line_ > 1); }
+  bool Empty() const { return bytes_read_ == 0; }
+
+  [[noreturn]] void Fail(const std::string& what) const { Die(path_, token_line_, what); }
+  [[noreturn]] void FailAtEnd(const std::string& what) const {
+    if (Empty()) Die(std::string(path_) + ": file is empty");
+    Die(path_, EndLine(), what);
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t(1) << 20;
+  static constexpr std::size_t kKeep = 64;  // token text kept across a refill, for messages
+  static constexpr std::uint64_t kBig = 1ull << 40;
+
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+  static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
+
+  // The general case of Next: tokens of any length, across block
+  // boundaries, at the end of the input, and every malformed token.
+  [[gnu::noinline]] bool NextSlow(std::int32_t& value) {
+    for (;;) {
+      while (IsSpace(*p_)) line_ += *p_++ == '\n';
+      if (p_ != end_) break;
+      if (!Refill(nullptr)) return false;
+    }
+    token_line_ = line_;
+    token_ = p_;
+    token_cut_ = false;
+    bool negative = false;
+    if (*p_ == '+' || *p_ == '-') {
+      negative = *p_++ == '-';
+      if (p_ == end_) Refill(token_);
+    }
+    std::uint64_t magnitude = 0;
+    std::size_t digits = 0;
+    for (;;) {
+      const char* start = p_;
+      while (IsDigit(*p_)) magnitude = std::min<std::uint64_t>(magnitude * 10 + unsigned(*p_++ - '0'), kBig);
+      digits += std::size_t(p_ - start);
+      if (p_ != end_ || !Refill(token_)) break;
+    }
+    if (digits == 0 || (p_ != end_ && !IsSpace(*p_))) Fail(Token() + " is not an integer");
+    if (magnitude > (negative ? 2147483648u : 2147483647u))
+      Fail(Token() + " is out of range (-2147483648 to 2147483647)");
+    value = std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
+    return true;
+  }
+
+  // Replaces the consumed buffer by the next block, keeping the start of a
+  // token that runs across the boundary. The byte after the data is always a
+  // NUL, which stops every scanning loop without a bounds check.
+  bool Refill(const char* token) {
+    if (fd_ < 0) return false;
+    std::size_t kept = 0;
+    if (token != nullptr) {
+      kept = std::min<std::size_t>(std::size_t(end_ - token), kKeep);
+      token_cut_ = token_cut_ || std::size_t(end_ - token) > kKeep;
+      std::memmove(buffer_.data() + kKeep - kept, token, kept);
+      token_ = buffer_.data() + kKeep - kept;
+    }
+    char* data = buffer_.data() + kKeep;
+    ssize_t got;
+    do got = ::read(fd_, data, kBlock);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) Die(std::string(path_) + ": cannot read: " + std::strerror(errno));
+    bytes_read_ += std::uint64_t(got);
+    p_ = data;
+    end_ = data + got;
+    *end_ = '\0';
+    if (got > 0) last_byte_ = end_[-1];
+    return got > 0;
+  }
+
+  // The offending token as the user wrote it, shortened and made printable.
+  std::string Token() const {
+    std::string text = "'";
+    const char* c = token_;
+    for (int shown = 0; c != end_ && !IsSpace(*c) && shown < 24; ++c, ++shown) {
+      unsigned char u = static_cast<unsigned char>(*c);
+      if (u >= 0x20 && u < 0x7f && u != '\'' && u != '\\') {
+        text += char(u);
+      } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", u);
+        text += hex;
+      }
+    }
+    if (token_cut_ || (c != end_ && !IsSpace(*c))) text += "...";
+    return text + "'";
+  }
+
+  const char* path_ = "";
+  int fd_ = -1;
+  int open_errno_ = 0;
+  std::vector<char> buffer_;
+  char* p_ = nullptr;
+  char* end_ = nullptr;
+  const char* token_ = nullptr;
+  bool token_cut_ = false;
+  long line_ = 1;
+  long token_line_ = 1;
+  char last_byte_ = '\0';
+  std::uint64_t bytes_read_ = 0;
+};
+
+}  // namespace wgt

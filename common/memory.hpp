@@ -1,0 +1,84 @@
+// Memory that is cheap to fault in: anonymous zero-filled mappings, large
+// ones 2 MiB aligned and asked for huge pages, and a fixed-size array on top
+// of them for trivially copyable types whose all-zero bytes are a value.
+#pragma once
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "error_exit.hpp"
+
+namespace wgt {
+
+inline std::string GiB(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f GiB", double(bytes) / double(1ull << 30));
+  return text;
+}
+
+constexpr std::size_t kHuge = std::size_t(2) << 20;  // a huge page
+
+// Anonymous zero-filled memory. Untouched pages cost nothing, so capacities
+// may be generous; large blocks are 2 MiB aligned and asked for huge pages,
+// which fault in several times faster than 4 KiB ones.
+inline void* MapZeroed(std::size_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (bytes < kHuge) {
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) Die("out of memory (" + GiB(bytes) + " wanted)");
+    return p;
+  }
+  std::size_t size = (bytes + kHuge - 1) & ~(kHuge - 1);
+  void* raw = ::mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (raw == MAP_FAILED) Die("out of memory (" + GiB(bytes) + " wanted)");
+  auto start = reinterpret_cast<std::uintptr_t>(raw);
+  auto aligned = (start + kHuge - 1) & ~std::uintptr_t(kHuge - 1);
+  if (aligned > start) ::munmap(raw, aligned - start);
+  ::munmap(reinterpret_cast<void*>(aligned + size), start + kHuge - aligned);
+  ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(aligned);
+}
+
+inline void Unmap(void* p, std::size_t bytes) {
+  if (p == nullptr) return;
+  ::munmap(p, bytes < kHuge ? bytes : (bytes + kHuge - 1) & ~(kHuge - 1));
+}
+
+// Fixed-size array of a type for which all-zero bytes are a valid value,
+// zero-filled on creation.
+template <class T>
+class HugeArray {
+  static_assert(std::is_trivially_copyable_v<T>);
+
+ public:
+  HugeArray() = default;
+  explicit HugeArray(std::size_t size)
+      : data_(static_cast<T*>(MapZeroed(size * sizeof(T)))), size_(size) {}
+  HugeArray(HugeArray&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  HugeArray& operator=(HugeArray&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    return *this;
+  }
+  ~HugeArray() { Unmap(data_, size_ * sizeof(T)); }
+
+  T& operator[](std::size_t i) { return data_[i]; }
+  const T& operator[](std::size_t i) const { return data_[i]; }
+  T* data() { return data_; }
+  const T* data() const { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  T* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace wgt

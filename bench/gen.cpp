@@ -1,7 +1,11 @@
 // Seeded generator of the benchmark inputs.
 //   gen FAMILY SIZE SEED > file
-// FAMILY: dist-random | dist-grid | count-random | count-grid
+// FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
+//         dist-wide | dist-cycle-front | dist-cycle-deep | dist-cycle-long |
+//         count-random | count-grid | count-king
 // SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes)
+// The grid and negative-cycle families follow the shortest-path studies of
+// Cherkassky, Goldberg and Radzik (1996) and Cherkassky and Goldberg (1999).
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -75,6 +79,78 @@ void Grid(std::int64_t side, bool directed, std::int64_t lo, std::int64_t hi, Sp
     }
 }
 
+// Road-like directed grid of rows x cols, row-major node numbers, arcs listed
+// by tail: the four neighbours both ways plus a diagonal street to the
+// lower right, costs 1..100, each shifted by p(x) - p(y) for node potentials
+// p of 0..spread-1 (no negative cycle whatever the spread).
+void Road(std::int64_t rows, std::int64_t cols, std::int64_t spread, SplitMix& rng, Out& out) {
+  std::int64_t n = rows * cols;
+  std::vector<std::int64_t> potential(std::size_t(n) + 1);
+  if (spread > 0)
+    for (auto& p : potential) p = rng.Below(spread);
+  std::int64_t m = 2 * rows * (cols - 1) + 2 * cols * (rows - 1) + (rows - 1) * (cols - 1);
+  out.Line({n, m});
+  for (std::int64_t r = 0; r < rows; ++r)
+    for (std::int64_t c = 0; c < cols; ++c) {
+      std::int64_t v = r * cols + c + 1;
+      auto arc = [&](std::int64_t w) {
+        out.Line({v, w, 1 + rng.Below(100) + potential[std::size_t(v)] - potential[std::size_t(w)]});
+      };
+      if (c + 1 < cols) arc(v + 1);
+      if (r + 1 < rows) arc(v + cols);
+      if (c > 0) arc(v - 1);
+      if (r > 0) arc(v - cols);
+      if (r + 1 < rows && c + 1 < cols) arc(v + cols + 1);
+    }
+}
+
+// A random graph with potential-shifted costs (no negative cycle of its
+// own) into which a cycle of total cost -1 is planted:
+//   front: 1 -> 2 -> 3 -> 4 -> 2, and the rest reachable only through 4;
+//   deep:  four random nodes of the graph;
+//   long:  a ring through every node.
+void NegativeCycle(const std::string& shape, std::int64_t n, SplitMix& rng, Out& out) {
+  std::vector<std::int64_t> potential(std::size_t(n) + 1);
+  for (auto& p : potential) p = rng.Below(200);
+  auto cost = [&](std::int64_t x, std::int64_t y) { return rng.Below(100) + potential[std::size_t(x)] - potential[std::size_t(y)]; };
+  std::vector<std::int64_t> cycle;
+  if (shape == "front")
+    cycle = {2, 3, 4};
+  else if (shape == "deep")
+    for (int i = 0; i < 4; ++i) cycle.push_back(2 + rng.Below(n - 1));
+  else
+    for (std::int64_t v = 1; v <= n; ++v) cycle.push_back(v);
+  std::int64_t random_arcs = 5 * n;
+  std::int64_t first = shape == "front" ? 5 : 1;  // the random graph's nodes
+  out.Line({n, random_arcs + std::int64_t(cycle.size()) + (shape == "front" ? 2 : 0)});
+  if (shape == "front") {
+    out.Line({1, 2, 0});
+    out.Line({4, 5, 0});
+  }
+  for (std::size_t i = 0; i < cycle.size(); ++i) {
+    std::int64_t x = cycle[i], y = cycle[(i + 1) % cycle.size()];
+    out.Line({x, y, potential[std::size_t(x)] - potential[std::size_t(y)] - (i == 0 ? 1 : 0)});
+  }
+  for (std::int64_t i = 0; i < random_arcs; ++i) {
+    std::int64_t x = first + rng.Below(n - first + 1), y = first + rng.Below(n - first + 1);
+    out.Line({x, y, cost(x, y)});
+  }
+}
+
+// Undirected side x side grid with all eight neighbours, unit costs.
+void King(std::int64_t side, Out& out) {
+  std::int64_t n = side * side;
+  out.Line({n, 2 * side * (side - 1) + 2 * (side - 1) * (side - 1), 1, n});
+  for (std::int64_t r = 0; r < side; ++r)
+    for (std::int64_t c = 0; c < side; ++c) {
+      std::int64_t v = r * side + c + 1;
+      if (c + 1 < side) out.Line({v, v + 1, 1});
+      if (r + 1 < side) out.Line({v, v + side, 1});
+      if (r + 1 < side && c + 1 < side) out.Line({v, v + side + 1, 1});
+      if (r + 1 < side && c > 0) out.Line({v, v + side - 1, 1});
+    }
+}
+
 void CountRandom(std::int64_t n, std::int64_t m, SplitMix& rng, Out& out) {
   out.Line({n, m, 1, n});
   for (std::int64_t i = 0; i < m; ++i) out.Line({1 + rng.Below(n), 1 + rng.Below(n), 1 + rng.Below(10)});
@@ -97,6 +173,18 @@ int main(int argc, char** argv) {
     DistRandom(n, 5 * n, rng, out);
   else if (family == "dist-grid")
     Grid(side, true, 1, 100, rng, out);
+  else if (family == "dist-road")
+    Road(side, side, 0, rng, out);
+  else if (family == "dist-road-pot")
+    Road(side, side, 1000, rng, out);
+  else if (family == "dist-long")
+    Road(n / 16, 16, 0, rng, out);
+  else if (family == "dist-wide")
+    Road(16, n / 16, 0, rng, out);
+  else if (family.rfind("dist-cycle-", 0) == 0)
+    NegativeCycle(family.substr(11), n, rng, out);
+  else if (family == "count-king")
+    King(side, out);
   else if (family == "count-random")
     CountRandom(n, large ? 4 * n : 5 * n, rng, out);
   else if (family == "count-grid")

@@ -1,6 +1,7 @@
 // mirtavosken2: the cheapest path cost from node 1 to every node of a
 // directed graph whose costs may be negative, by label-correcting relaxation
-// with a first-in-first-out work queue (Bellman-Ford-Moore).
+// with a first-in-first-out work queue (Bellman-Ford-Moore) and subtree
+// disassembly.
 //
 // Reads "mirtavosken.in": n m, then m triples x y c (an edge x -> y of cost c).
 // Writes "mirtavosken.out": for nodes 2..n the distance, or 0 when unreached,
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "distance_table.hpp"
@@ -34,16 +36,16 @@ using wgt::HugeArray;
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
 
-// Marks a node not reached (yet). Distances are exact: 64-bit sums cannot
-// overflow, since a walk the relaxation builds has fewer than 2^31 edges of at
-// most 2^31 each; 32-bit ones are used while they stay in range.
+// Marks a node not reached (yet). Distances are exact: every label is the
+// cost of a simple path, fewer than 2^31 edges of at most 2^31 each, so
+// 64-bit sums cannot overflow; 32-bit ones are used while n times the
+// largest cost magnitude stays below 2^30.
 template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 
 // Bytes per node of all tables at their largest (row bounds, 64-bit
-// distances, cnt, pred, queue ring, cycle marks, flags), for the check
-// before allocating.
-constexpr std::uint64_t kBytesPerNode = 4 + 8 + 4 + 4 + 8 + 4 + 1;
+// distances, tree records, queue ring), for the check before allocating.
+constexpr std::uint64_t kBytesPerNode = 4 + 8 + 24 + 8;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -52,8 +54,6 @@ Graph G;
 std::int32_t W;  // the largest edge cost magnitude
 
 wgt::DistanceTable D;
-HugeArray<std::int32_t> cnt;   // edges on the walk that gave each node its distance
-HugeArray<std::int32_t> pred;  // the node whose scan gave each node its distance; 0 for none
 
 void ReadGraph() {
   const std::string header = "file ends inside the header: expected the node count and the edge count";
@@ -116,16 +116,99 @@ class NodeQueue {
   std::size_t mask_ = 0, head_ = 0, size_ = 0;
 };
 
-// One bit per node.
-class NodeFlags {
+// The labels and the current shortest-path tree: every reached node hangs
+// under the node whose scan last lowered it. The tree is a preorder thread
+// (circular, through the root) with each node's level, so that a subtree is
+// the run of nodes after its root whose levels are deeper. One record per
+// node holds its label, its place in the thread, its level and its queue
+// status, so that relabelling a node touches one cache line.
+template <class Dist>
+class LabelTree {
  public:
-  explicit NodeFlags(std::size_t size) : words_(size / 64 + 1) {}
-  bool Test(std::int32_t x) const { return words_[std::size_t(x) >> 6] >> (x & 63) & 1; }
-  void Set(std::int32_t x) { words_[std::size_t(x) >> 6] |= std::uint64_t(1) << (x & 63); }
-  void Reset(std::int32_t x) { words_[std::size_t(x) >> 6] &= ~(std::uint64_t(1) << (x & 63)); }
+  LabelTree(std::int32_t nodes, std::int32_t root) : node_(std::size_t(nodes) + 1) {
+    for (std::size_t v = 0; v < node_.size(); ++v) node_[v].label = INF<Dist>;
+    node_[root] = {0, root, root, kLevel | kInTree};
+  }
+
+  Dist Label(std::int32_t v) const { return node_[v].label; }
+  void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }
+
+  // Marks v as waiting in the queue; true if it was not there yet.
+  bool Enqueue(std::int32_t v) {
+    Tag& tag = node_[v].tag;
+    bool fresh = !(tag & kQueued);
+    tag |= kQueued;
+    return fresh;
+  }
+  // Marks v, taken off the queue, as no longer there; true if it is to be
+  // scanned, false if it was cut off the tree while it waited.
+  bool Dequeue(std::int32_t v) {
+    Tag& tag = node_[v].tag;
+    tag &= ~kQueued;
+    return tag & kInTree;
+  }
+
+  // Lowers y's label to `label` and hangs y under x, whose scan found it. y's
+  // old subtree leaves the tree: the labels below y are no longer backed by
+  // their parents, so those of its nodes that wait in the queue are skipped
+  // when they come up, unless lowered again before. Returns false, with the
+  // path y .. x in `cycle` and nothing changed, when x lies in that subtree:
+  // the arc (x, y) closes a negative cycle. Precondition: x is in the tree.
+  // Time O(1 + size of y's old subtree).
+  bool Lower(std::int32_t y, Dist label, std::int32_t x, std::vector<std::int32_t>& cycle) {
+    Node& below = node_[y];
+    if (below.tag & kInTree) {
+      if (y == x) return FindPath(y, x, cycle);
+      std::int32_t v = below.next;
+      if (below.tag & kParent) {
+        const Tag deeper = below.tag | (kLevel - 1);  // any tag above this is a deeper level
+        for (; node_[v].tag > deeper; v = node_[v].next) {
+          if (v == x) return FindPath(y, x, cycle);
+          node_[v].tag &= ~kInTree;  // the level stays, for FindPath
+        }
+      }
+      node_[below.prev].next = v;
+      node_[v].prev = below.prev;
+    }
+    Node& above = node_[x];
+    below.label = label;
+    below.tag = ((above.tag / kLevel) + 1) * kLevel | kInTree | (below.tag & kQueued);
+    below.prev = x;
+    below.next = above.next;
+    node_[above.next].prev = y;
+    above.next = y;
+    above.tag |= kParent;
+    return true;
+  }
 
  private:
-  HugeArray<std::uint64_t> words_;
+  // Wide enough for a level up to n: 32 bits while n < 2^29.
+  using Tag = std::conditional_t<sizeof(Dist) == 4, std::uint32_t, std::uint64_t>;
+  // tag: level * kLevel | these. kParent may outlive the node's last child
+  // (a cut does not clear it in the parent); it only spares a leaf the look
+  // at its successor in the thread.
+  static constexpr Tag kQueued = 1, kInTree = 2, kParent = 4, kLevel = 8;
+  struct Node {
+    Dist label;
+    std::int32_t next, prev;  // preorder thread
+    Tag tag;
+  };
+
+  // The tree path from y down to x, its descendant, whose subtree walk may
+  // have begun. In preorder the last node met at each depth before x is x's
+  // ancestor at that depth.
+  bool FindPath(std::int32_t y, std::int32_t x, std::vector<std::int32_t>& path) const {
+    const Tag top = node_[y].tag / kLevel;
+    path.assign(1, y);
+    for (std::int32_t v = y; v != x;) {
+      v = node_[v].next;
+      path.resize(std::size_t(node_[v].tag / kLevel - top));
+      path.push_back(v);
+    }
+    return false;
+  }
+
+  HugeArray<Node> node_;
 };
 
 std::string CycleText(const std::vector<std::int32_t>& cycle) {
@@ -141,13 +224,10 @@ std::string CycleText(const std::vector<std::int32_t>& cycle) {
   return text + std::to_string(cycle[0]);
 }
 
-// `start` lies on a cycle of predecessor links. Every such cycle is negative;
-// it is named starting from its smallest node, with the cheapest of any
-// parallel edges, so that the user can find it in the data.
-[[noreturn]] void ReportNegativeCycle(std::int32_t start) {
-  std::vector<std::int32_t> cycle;
-  for (std::int32_t v = start; cycle.empty() || v != start; v = pred[v]) cycle.push_back(v);
-  std::reverse(cycle.begin(), cycle.end());
+// `cycle` lists the nodes of a negative cycle in order. It is named starting
+// from its smallest node, with the cheapest of any parallel edges, so that
+// the user can find it in the data.
+[[noreturn]] void ReportNegativeCycle(std::vector<std::int32_t> cycle) {
   std::rotate(cycle.begin(), std::min_element(cycle.begin(), cycle.end()), cycle.end());
   std::int64_t total = 0;
   for (std::size_t i = 0; i < cycle.size(); ++i) {
@@ -161,82 +241,59 @@ std::string CycleText(const std::vector<std::int32_t>& cycle) {
       " edges, total cost " + std::to_string(total) + "): " + CycleText(cycle));
 }
 
-// cnt[y] >= n: the walk that gave y its distance repeats a node, and the part
-// between the repeats is a negative cycle. It normally stands among the
-// predecessor links behind y. If those links lead back to the source instead
-// (an earlier node has been lowered since and is still waiting), cnt[y] was
-// stale: it is set to the links' true length and the relaxation goes on.
-void OnLongWalk(std::int32_t y) {
-  static HugeArray<std::uint32_t> seen;
-  static std::uint32_t walk = 0;
-  if (seen.size() == 0) seen = HugeArray<std::uint32_t>(std::size_t(n) + 1);
-  ++walk;
-  std::int32_t edges = -1, v = y;
-  for (; v != 0 && seen[v] != walk; v = pred[v], ++edges) seen[v] = walk;
-  if (v != 0) ReportNegativeCycle(v);
-  cnt[y] = edges;
-}
-
 // How many queue places ahead the rows are fetched.
 constexpr std::size_t kAhead = 16;
 
 // Label-correcting relaxation from `source` with a FIFO queue in which each
-// node waits at most once. On return dist[v] is the least cost of a path
-// source -> v, or INF when there is none; a negative cycle reachable from the
-// source ends the program with a message naming it. Returns false, with dist
-// unfinished, if a sum leaves the range of Dist. Reads n and G.
-// Time O(n * m) in the worst case, usually far less; detecting a negative
-// cycle costs at most about n further queue passes.
+// node waits at most once, and Tarjan's subtree disassembly: a node lowered
+// cuts its old subtree out of the shortest-path tree, and the cut nodes that
+// wait are skipped, since their labels are about to drop again. A label is
+// thus always the cost of a simple tree path, so no sum leaves Dist's range
+// when |cost| * n does not, and a negative cycle reachable from the source is
+// reported the moment its last arc is relaxed. On return dist[v] is the least
+// cost of a path source -> v, or INF when there is none. Reads n and G.
+// Time O(n * m) in the worst case, usually far less.
 template <class Dist>
-bool Relax(std::int32_t source, HugeArray<Dist>& dist) {
+void Relax(std::int32_t source, HugeArray<Dist>& dist) {
   NodeQueue queue;
-  NodeFlags queued{std::size_t(n) + 1};
-  dist = HugeArray<Dist>(std::size_t(n) + 1);
-  std::fill(dist.data(), dist.data() + dist.size(), INF<Dist>);
-  cnt = HugeArray<std::int32_t>(std::size_t(n) + 1);
-  pred = HugeArray<std::int32_t>(std::size_t(n) + 1);
-  dist[source] = 0;
+  LabelTree<Dist> tree(n, source);
+  std::vector<std::int32_t> cycle;
+  tree.Enqueue(source);
   queue.Push(source);
-  queued.Set(source);
-  Dist* d = dist.data();  // locals, so that stores do not force reloads
-  std::int32_t* length = cnt.data();
-  std::int32_t* from = pred.data();
-  const std::int32_t nodes = n;
   while (!queue.Empty()) {
-    // FIFO order tells which rows come next: fetch them ahead of time.
+    // FIFO order tells which rows and labels come next: fetch them ahead.
     if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
-    if (queue.Size() > kAhead) G.PrefetchRow(queue.Peek(kAhead));
+    if (queue.Size() > kAhead) {
+      G.PrefetchRow(queue.Peek(kAhead));
+      tree.Prefetch(queue.Peek(kAhead));
+    }
+    if (queue.Size() > kAhead / 2)
+      for (const Arc& a : G[queue.Peek(kAhead / 2)]) tree.Prefetch(a.to);
     std::int32_t x = queue.Pop();
-    queued.Reset(x);
+    if (!tree.Dequeue(x)) continue;
     auto row = G[x];
-    for (const Arc& a : row) __builtin_prefetch(&d[a.to]);
+    // Lowering x itself would close a cycle and end the run, so its label holds.
+    const Dist from = tree.Label(x);
     for (const Arc& a : row) {
-      Dist through;  // d[x] is read afresh: a negative self-loop lowers it
-      if (__builtin_add_overflow(d[x], Dist(a.cost), &through) || through == INF<Dist>) return false;
-      if (through >= d[a.to]) continue;
-      d[a.to] = through;
-      from[a.to] = x;
-      std::int32_t edges = length[x] + 1;
-      length[a.to] = edges;
-      if (edges >= nodes) OnLongWalk(a.to);
-      if (!queued.Test(a.to)) {
-        queued.Set(a.to);
-        queue.Push(a.to);
-      }
+      Dist through = from + Dist(a.cost);
+      if (through >= tree.Label(a.to)) continue;
+      if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
+      if (tree.Enqueue(a.to)) queue.Push(a.to);
     }
   }
-  return true;
+  dist = HugeArray<Dist>(std::size_t(n) + 1);
+  for (std::int32_t v = 0; v <= n; ++v) dist[v] = tree.Label(v);
 }
 
 // Writes "80" to standard output, then fills the distance table from
-// `source`: 32-bit while no walk of n edges can leave that range and no sum
-// does, else 64-bit.
+// `source`: 32-bit while no simple path can leave that range and the tree's
+// levels fit beside the flags, else 64-bit.
 void Mirtavosken(std::int32_t source, wgt::DistanceTable& dist) {
   std::fputs("80", stdout);
-  bool narrow = std::int64_t(n) * W < (std::int64_t(1) << 30);
-  if (narrow && Relax(source, dist.narrow)) return;
-  dist.narrow = {};
-  Relax(source, dist.wide);
+  if (std::int64_t(n) * std::max(W, 1) < (std::int64_t(1) << 29))
+    Relax(source, dist.narrow);
+  else
+    Relax(source, dist.wide);
 }
 
 template <class Dist>

@@ -96,6 +96,40 @@ TEST(DistanceNegativeCycle, LongCycleIsFoundQuickly) {
   ExpectNegativeCycle(text, "(1000000 edges, total cost -1): 1 -> 2 -> 3 -> 4 -> 5 -> 6 -> 7 -> 8 -> ... -> 1000000 -> 1\n");
 }
 
+// Shapes that exercise the shortest-path tree: cuts, parked nodes and the
+// moment a cycle closes.
+TEST(DistanceNegativeCycle, ClosesWhereverTheTreeMeetsIt) {
+  // Negative self-loops, before and after other arcs of the same row.
+  ExpectNegativeCycle("2 2\n1 2 1\n2 2 -1\n", "(1 edges, total cost -1): 2 -> 2\n");
+  ExpectNegativeCycle("3 3\n1 2 1\n2 3 1\n2 2 -5\n", "(1 edges, total cost -5): 2 -> 2\n");
+  // The cycle closes in the middle of node 3's scan: arcs after 3 -> 2 are
+  // never relaxed.
+  ExpectNegativeCycle("4 4\n1 2 1\n2 3 1\n3 2 -3\n3 4 1\n", "(2 edges, total cost -2): 2 -> 3 -> 2\n");
+  // The cycle 4 -> 5 -> 6 -> 4 is reachable only once node 4 has been
+  // relabelled through the late, cheaper route 1 -> 3 -> 2.
+  ExpectNegativeCycle("6 7\n1 2 10\n1 3 1\n3 2 -20\n2 4 1\n4 5 1\n5 6 1\n6 4 -3\n",
+                      "(3 edges, total cost -1): 4 -> 5 -> 6 -> 4\n");
+}
+
+TEST(DistanceNegativeCycle, ShortCycleInFrontOfALargeGraphIsFoundQuickly) {
+  // 1 -> 2 -> 3 -> 2 costs -1 a round; 3 leads into a 300,000-node chain
+  // with branches, which every round would otherwise lower again.
+  const int n = 300000;
+  std::string text = std::to_string(n) + " " + std::to_string(3 + 2 * (n - 3)) + "\n1 2 0\n2 3 0\n3 2 -1\n";
+  for (int v = 3; v < n; ++v) text += std::to_string(v) + " " + std::to_string(v + 1) + " 1\n" +
+                                      std::to_string(v) + " " + std::to_string(4 + (v * 7919LL) % (n - 3)) + " 5\n";
+  ExpectNegativeCycle(text, "(2 edges, total cost -1): 2 -> 3 -> 2\n");
+}
+
+TEST(DistanceTree, CutNodesThatWaitAreSkippedOrRevived) {
+  // Scanning 5 lowers 2, which cuts 3 out of the tree while 3 waits: 3 is
+  // skipped when it comes up, and 2's next scan lowers it again.
+  ExpectDistances("5 5\n1 2 10\n1 5 1\n2 3 1\n5 2 -5\n3 4 1\n", "-4 -3 -2 1 ");
+  // As above, but 5 -> 3 lowers 3 again before its turn: it keeps its place
+  // and is scanned with that label, then lowered once more through 2.
+  ExpectDistances("5 6\n1 2 10\n1 5 1\n2 3 1\n5 2 -5\n5 3 0\n3 4 1\n", "-4 -3 -2 1 ");
+}
+
 // Independent oracle: relax every edge until nothing changes; a change in
 // pass n means a negative cycle reachable from node 1.
 struct Oracle {
@@ -180,6 +214,27 @@ TEST(DistanceRandomized, MatchesRelaxUntilStableOracle) {
   }
   EXPECT_GT(compared, 100);
   EXPECT_GT(cycles, 50);
+}
+
+// Costs shifted by node potentials: many negative arcs, no negative cycle,
+// and long chains of relabelling. No such graph may ever be refused.
+TEST(DistanceRandomized, PotentialShiftedGraphsAreNeverRefused) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 150; ++round) {
+    int n = 2 + rng() % 40;
+    int m = rng() % (4 * n);
+    std::vector<long long> potential(n + 1);
+    for (long long& p : potential) p = rng() % 1000;
+    std::vector<Edge> edges;
+    for (int v = 1; v < n; ++v)  // a path 1 -> 2 -> ... -> n, listed last, keeps every node reachable
+      if (rng() % 2) edges.push_back({v, v + 1, 0});
+    for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), 0});
+    for (Edge& e : edges) e.c = int(rng() % 20) + potential[e.x] - potential[e.y];
+    std::reverse(edges.begin(), edges.end());
+    Outcome run = Distance(GraphText(std::to_string(n) + " " + std::to_string(edges.size()), edges));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.file, Report(RelaxUntilStable(n, edges).dist));
+  }
 }
 
 }  // namespace

@@ -29,6 +29,22 @@ class GraphBuilder {
     arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
     arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
   }
+  ~GraphBuilder() { Unmap(arena_, arena_blocks_ * sizeof(Block)); }
+  GraphBuilder(const GraphBuilder&) = delete;
+  GraphBuilder& operator=(const GraphBuilder&) = delete;
+
+  // Peak memory of building a graph of `arcs` arcs over nodes 1..n and then
+  // allocating `later` beside it. While the table fills, the waiting blocks
+  // it has copied are handed back, so pages peak near the blocks alone; the
+  // blocks' address space stays until the builder goes.
+  static MemoryNeed Need(std::int32_t n, std::uint64_t arcs, MemoryNeed later) {
+    const std::uint64_t chains = (std::uint64_t(n) >> 16) + 1;
+    const std::uint64_t waiting = (arcs / kPerBlock + 2 * chains + 1) * sizeof(Block);
+    const std::uint64_t offsets = 4 * (std::uint64_t(n) + 2), table = offsets + sizeof(Arc) * arcs;
+    const std::uint64_t slack = 2 * kHuge;  // a huge page half filled at each end of the table
+    return {std::max(waiting + offsets + slack, table + later.resident),
+            table + std::max(waiting, later.address_space)};
+  }
   // Appends the arc (to, cost) to row `from`. Precondition: 1 <= from <= n.
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
     Chain& chain = chains_[std::size_t(from) >> 16];

@@ -17,7 +17,7 @@ namespace wgt {
 
 inline std::string GiB(std::uint64_t bytes) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f GiB", double(bytes) / double(1ull << 30));
+  std::snprintf(text, sizeof text, "%.2f GiB", double(bytes) / double(1ull << 30));
   return text;
 }
 

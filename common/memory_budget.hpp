@@ -1,17 +1,31 @@
-// The check before allocating tables sized from the input: Linux
-// overcommits, so a table the machine cannot hold would be granted and the
-// process killed later, without a message.
+// The check before allocating tables sized from the input. Linux overcommits,
+// and a container's or batch scheduler's memory limit is enforced by the
+// OOM killer: a graph too large for the limit would be granted its tables
+// and the process killed later, without a message. So each program
+// estimates its peak from the header and compares it with the smallest of
+// the limits that bind it: physical memory, its cgroup's memory limit (v2
+// memory.max, v1 memory.limit_in_bytes, at its own level and above) and
+// RLIMIT_AS / RLIMIT_DATA, which count address space rather than pages.
 #pragma once
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <string>
 
 #include "error_exit.hpp"
 #include "memory.hpp"
 
 namespace wgt {
+
+// A program's peak needs: pages it touches, and address space it maps.
+struct MemoryNeed {
+  std::uint64_t resident = 0;
+  std::uint64_t address_space = 0;
+};
 
 inline std::uint64_t PhysicalMemory() {
 #ifdef WGT_MEMORY_BUDGET  // fuzzing builds: a small machine, so that big tables are refused fast
@@ -21,13 +35,70 @@ inline std::uint64_t PhysicalMemory() {
 #endif
 }
 
-// Linux overcommits: a table larger than the machine would be granted and the
-// process killed later, so tables sized from the input are checked up front.
-inline void RequireMemory(const char* file, long line, const std::string& what,
-                          std::uint64_t bytes) {
-  if (bytes > PhysicalMemory())
-    Die(file, line, what + " need " + GiB(bytes) + " of memory; this machine has " +
-                        GiB(PhysicalMemory()));
+// A limit file's value; "max" (v2) or an unreadable file means no limit.
+inline std::uint64_t ReadLimitFile(const std::string& path) {
+  std::ifstream file(path);
+  std::uint64_t value = 0;
+  return file >> value ? value : UINT64_MAX;
+}
+
+// The smallest memory limit of the cgroups this process lies in, its own
+// and every one above it, as far as /sys/fs/cgroup shows them.
+inline std::uint64_t CgroupMemoryLimit() {
+  std::ifstream self("/proc/self/cgroup");
+  std::uint64_t limit = UINT64_MAX;
+  for (std::string line; std::getline(self, line);) {
+    std::size_t first = line.find(':'), second = line.find(':', first + 1);
+    if (first == std::string::npos || second == std::string::npos) continue;
+    std::string controllers(1, ',');  // ",memory," matches whole names only
+    controllers.append(line, first + 1, second - first - 1).push_back(',');
+    std::string path = line.substr(second + 1);
+    std::string root, file;
+    if (controllers == ",,") {
+      root = "/sys/fs/cgroup", file = "/memory.max";  // v2, or v2 beside v1 in "unified"
+      limit = std::min(limit, ReadLimitFile("/sys/fs/cgroup/unified" + path + file));
+    } else if (controllers.find(",memory,") != std::string::npos) {
+      root = "/sys/fs/cgroup/memory", file = "/memory.limit_in_bytes";
+    } else {
+      continue;
+    }
+    for (;;) {
+      limit = std::min(limit, ReadLimitFile(root + path + file));
+      if (path.empty() || path == "/") break;
+      path.erase(path.rfind('/'));
+    }
+  }
+  return limit;
+}
+
+inline std::uint64_t ResourceLimit(int resource) {
+  rlimit limit{};
+  if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return UINT64_MAX;
+  return limit.rlim_cur;
+}
+
+// Refuses, naming the binding limit, when `need` and what the process needs
+// anyway exceed one: the resident peak is held against physical memory and
+// the cgroup, the address space against the resource limits.
+inline void RequireMemory(const char* file, long line, const std::string& what, MemoryNeed need) {
+  need.resident += std::uint64_t(8) << 20;       // the program, its libraries and buffers
+  need.address_space += std::uint64_t(24) << 20;  // the same, and huge-page alignment of each table
+  struct Check {
+    std::uint64_t need, limit;
+    const char* name;
+  };
+  const Check checks[] = {
+      {need.resident, PhysicalMemory(), "physical memory"},
+      {need.resident, CgroupMemoryLimit(), "cgroup"},
+      {need.address_space, ResourceLimit(RLIMIT_AS), "RLIMIT_AS"},
+      {need.address_space, ResourceLimit(RLIMIT_DATA), "RLIMIT_DATA"},
+  };
+  const Check* binding = nullptr;
+  for (const Check& check : checks)
+    if (check.need > check.limit && (binding == nullptr || check.limit < binding->limit)) binding = &check;
+  if (binding != nullptr)
+    Die(file, line, what + " need " + GiB(binding->need) + " of memory; the limit is " + GiB(binding->limit) +
+                        " (" + binding->name + ")");
 }
 
 }  // namespace wgt

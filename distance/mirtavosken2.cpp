@@ -8,9 +8,11 @@
 // each followed by one space. Prints "80" on standard output, which callers
 // rely on.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -43,9 +45,10 @@ constexpr const char* kOutput = "mirtavosken.out";
 template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 
-// Bytes per node of all tables at their largest (row bounds, 64-bit
-// distances, tree records, queue ring), for the check before allocating.
-constexpr std::uint64_t kBytesPerNode = 4 + 8 + 24 + 8;
+// Bytes per node of the tables the relaxation adds to the graph at their
+// largest (64-bit tree records, a queue ring of up to 2n entries, the
+// distances handed back), for the check before allocating.
+constexpr std::uint64_t kBytesPerNode = 24 + 8 + 8;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -59,9 +62,12 @@ void ReadGraph() {
   const std::string header = "file ends inside the header: expected the node count and the edge count";
   if (!fin.Next(n)) fin.FailAtEnd(header);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
-  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
   if (!fin.Next(m)) fin.FailAtEnd(header);
-  wgt::GraphBuilder builder(n, m > 0 ? std::uint64_t(m) : 0);
+  const std::uint64_t arcs = m > 0 ? std::uint64_t(m) : 0;
+  const std::uint64_t tables = kBytesPerNode * (std::uint64_t(n) + 1);
+  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
+                     wgt::GraphBuilder::Need(n, arcs, {tables, tables}));
+  wgt::GraphBuilder builder(n, arcs);
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))
@@ -285,11 +291,13 @@ void Relax(std::int32_t source, HugeArray<Dist>& dist) {
   for (std::int32_t v = 0; v <= n; ++v) dist[v] = tree.Label(v);
 }
 
-// Writes "80" to standard output, then fills the distance table from
+// Writes "80" to standard output, where callers look for it, and reports
+// if it cannot be delivered; then fills the distance table from
 // `source`: 32-bit while no simple path can leave that range and the tree's
 // levels fit beside the flags, else 64-bit.
 void Mirtavosken(std::int32_t source, wgt::DistanceTable& dist) {
-  std::fputs("80", stdout);
+  if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
+    Die(std::string("standard output: ") + std::strerror(errno));
   if (std::int64_t(n) * std::max(W, 1) < (std::int64_t(1) << 29))
     Relax(source, dist.narrow);
   else

@@ -35,8 +35,12 @@ constexpr const char* kOutput = "quembol.out";
 template <class Dist>
 constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
-// Bytes per node of all tables together, for the check before allocating.
-constexpr std::uint64_t kBytesPerNode = 4 + 8 + 8 + 16;
+// Bytes per node of the tables the search adds to the graph (64-bit
+// distances, counts) and per heap entry (128-bit keys), for the check before
+// allocating. The heap's capacity is one entry per arc, but in practice it
+// holds fewer entries than there are nodes, and pages never touched cost
+// nothing but address space.
+constexpr std::uint64_t kBytesPerNode = 8 + 8, kBytesPerEntry = 16;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -56,15 +60,18 @@ void ReadGraph() {
   };
   read_header(n);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
-  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes", std::uint64_t(n) * kBytesPerNode);
   read_header(m);
   if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
+  const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = 2 * std::uint64_t(m);
+  const wgt::MemoryNeed tables{(kBytesPerNode + kBytesPerEntry) * nodes, kBytesPerNode * nodes + kBytesPerEntry * (arcs + 2)};
+  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
+                     wgt::GraphBuilder::Need(n, arcs, tables));
   read_header(S);
   check_node(S, "source node");
   read_header(D);
   check_node(D, "destination node");
 
-  wgt::GraphBuilder builder(n, 2 * std::uint64_t(m));
+  wgt::GraphBuilder builder(n, arcs);
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))

@@ -65,7 +65,7 @@ TEST(DistanceReport, RefusesBadInput) {
       {"-3 0\n", "mirtavosken2: mirtavosken.in:1: node count -3 is below 1"},
       {"3 1\n1 4 5\n", "mirtavosken2: mirtavosken.in:2: edge 1: end node 4 is outside 1..3"},
       {"3 2\n1 2 5\n0 1 5\n", "mirtavosken2: mirtavosken.in:3: edge 2: start node 0 is outside 1..3"},
-      {"2147483647 3\n1 2 3\n", "mirtavosken2: mirtavosken.in:1: 2147483647 nodes need"},
+      {"2147483647 3\n1 2 3\n", "mirtavosken2: mirtavosken.in:1: 2147483647 nodes and 3 edges need"},
   };
   for (const Case& c : cases) {
     Outcome run = kDistance.Run(c.input);

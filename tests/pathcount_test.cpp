@@ -77,7 +77,7 @@ TEST(PathCountReport, RefusesBadInput) {
       {"3 0 1 4\n", "quembol: 9-quembol.in:1: destination node 4 is outside 1..3"},
       {"3 1 1 3\n1 9 5\n", "quembol: 9-quembol.in:2: edge 1: node 9 is outside 1..3"},
       {"3 1 1 3\n1 2 -5\n", "quembol: 9-quembol.in:2: edge 1: cost -5 is negative"},
-      {"2147483647 0 1 1\n", "quembol: 9-quembol.in:1: 2147483647 nodes need"},
+      {"2147483647 0 1 1\n", "quembol: 9-quembol.in:1: 2147483647 nodes and 0 edges need"},
   };
   for (const Case& c : cases) {
     Outcome run = kPathCount.Run(c.input);

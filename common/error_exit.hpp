@@ -12,6 +12,8 @@ namespace wgt {
 
 // Set once by main; every message starts with it.
 inline const char* program_name = "";
+// A half-written file to remove before exiting with a failure, if any.
+inline const char* pending_temp = nullptr;
 
 // One line on standard error, exit status 1. The output file was emptied at
 // start-up and is only written once the result is complete, so no stale or
@@ -21,6 +23,7 @@ inline const char* program_name = "";
   if (::write(STDERR_FILENO, line.data(), line.size()) < 0) {
     // Nothing left to tell the user through.
   }
+  if (pending_temp != nullptr) ::unlink(pending_temp);
   std::exit(1);
 }
 

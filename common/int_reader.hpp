@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "error_exit.hpp"
 
@@ -36,8 +36,8 @@ class IntReader {
     path_ = path;
     fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
     open_errno_ = fd_ < 0 ? errno : 0;
-    buffer_.resize(kKeep + kBlock + 1);
-    p_ = end_ = buffer_.data() + kKeep;
+    buffer_ = std::make_unique_for_overwrite<char[]>(kKeep + kBlock + 1);  // pages untouched until read into
+    p_ = end_ = buffer_.get() + kKeep;
     *end_ = '\0';
   }
 
@@ -82,7 +82,8 @@ class IntReader {
 
  private:
   static constexpr std::size_t kBlock = std::size_t(1) << 20;
-  static constexpr std::size_t kKeep = 64;  // token text kept across a refill, for messages
+  static constexpr std::size_t kShown = 24;  // token characters quoted in a message
+  static constexpr std::size_t kKeep = 64;   // token text kept across a refill, for messages
   static constexpr std::uint64_t kBig = 1ull << 40;
 
   static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -112,7 +113,10 @@ class IntReader {
       digits += std::size_t(p_ - start);
       if (p_ != end_ || !Refill(token_)) break;
     }
-    if (digits == 0 || (p_ != end_ && !IsSpace(*p_))) Fail(Token() + " is not an integer");
+    if (digits == 0 || (p_ != end_ && !IsSpace(*p_))) {
+      CompleteToken();
+      Fail(Token() + " is not an integer");
+    }
     if (magnitude > (negative ? 2147483648u : 2147483647u))
       Fail(Token() + " is out of range (-2147483648 to 2147483647)");
     value = std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
@@ -128,10 +132,10 @@ class IntReader {
     if (token != nullptr) {
       kept = std::min<std::size_t>(std::size_t(end_ - token), kKeep);
       token_cut_ = token_cut_ || std::size_t(end_ - token) > kKeep;
-      std::memmove(buffer_.data() + kKeep - kept, token, kept);
-      token_ = buffer_.data() + kKeep - kept;
+      std::memmove(buffer_.get() + kKeep - kept, token, kept);
+      token_ = buffer_.get() + kKeep - kept;
     }
-    char* data = buffer_.data() + kKeep;
+    char* data = buffer_.get() + kKeep;
     ssize_t got;
     do got = ::read(fd_, data, kBlock);
     while (got < 0 && errno == EINTR);
@@ -144,11 +148,20 @@ class IntReader {
     return got > 0;
   }
 
+  // Reads on to the end of a malformed token, or far enough to quote it, so
+  // that a token running across a block boundary is quoted as the file holds it.
+  void CompleteToken() {
+    for (;;) {
+      while (p_ != end_ && !IsSpace(*p_)) ++p_;
+      if (p_ != end_ || std::size_t(end_ - token_) > kShown || !Refill(token_)) return;
+    }
+  }
+
   // The offending token as the user wrote it, shortened and made printable.
   std::string Token() const {
     std::string text = "'";
     const char* c = token_;
-    for (int shown = 0; c != end_ && !IsSpace(*c) && shown < 24; ++c, ++shown) {
+    for (std::size_t shown = 0; c != end_ && !IsSpace(*c) && shown < kShown; ++c, ++shown) {
       unsigned char u = static_cast<unsigned char>(*c);
       if (u >= 0x20 && u < 0x7f && u != '\'' && u != '\\') {
         text += char(u);
@@ -165,7 +178,7 @@ class IntReader {
   const char* path_ = "";
   int fd_ = -1;
   int open_errno_ = 0;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
   char* p_ = nullptr;
   char* end_ = nullptr;
   const char* token_ = nullptr;

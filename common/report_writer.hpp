@@ -1,27 +1,35 @@
-// The report writer: the output file, buffered, written whole or reported.
+// The report writer: the output file, buffered, replaced whole or not at
+// all, and every failure to write it reported.
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "error_exit.hpp"
 
 namespace wgt {
 
-// The report file: created or emptied when opened, written in large blocks,
-// emptied again and reported if any write fails.
+// The report file. It is created or emptied when opened, as it always was,
+// so that no stale result outlives a run. Where it is a regular file the
+// result is written to an anonymous file beside it, named only once
+// complete and then renamed over it: a run killed at any moment leaves it
+// empty or whole. Anything else (a symbolic link to elsewhere, a device, a
+// pipe) is written through as it stands.
 class ReportWriter {
  public:
   ReportWriter() = default;
   ~ReportWriter() {
     if (fd_ >= 0) ::close(fd_);
+    if (temp_fd_ >= 0) ::close(temp_fd_);
   }
   ReportWriter(const ReportWriter&) = delete;
   ReportWriter& operator=(const ReportWriter&) = delete;
@@ -29,8 +37,13 @@ class ReportWriter {
   // Creates or empties the file; a failure is reported by RequireOpen.
   void Open(const char* path) {
     path_ = path;
+    struct stat link {};
+    bool is_link = ::lstat(path, &link) == 0 && S_ISLNK(link.st_mode);
     fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     open_errno_ = fd_ < 0 ? errno : 0;
+    struct stat file {};
+    replace_ = fd_ >= 0 && !is_link && ::fstat(fd_, &file) == 0 && S_ISREG(file.st_mode);
+    mode_ = file.st_mode & 07777;
   }
 
   void RequireOpen() const {
@@ -39,36 +52,88 @@ class ReportWriter {
 
   template <class Int>
   void Put(Int value) {
-    if (buffer_.size() - used_ < 32) Flush();
-    used_ = std::size_t(std::to_chars(buffer_.data() + used_, buffer_.data() + buffer_.size(), value).ptr -
-                        buffer_.data());
+    if (kBuffer - used_ < 32) Flush();
+    used_ = std::size_t(std::to_chars(buffer_.get() + used_, buffer_.get() + kBuffer, value).ptr - buffer_.get());
   }
   void Put(char c) {
-    if (used_ == buffer_.size()) Flush();
+    if (used_ == kBuffer) Flush();
     buffer_[used_++] = c;
   }
 
-  // Everything is in the file once this returns.
+  // The whole report is in the file once this returns.
   void Finish() {
     Flush();
+    if (replace_) Publish();
     int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) Fail(errno, -1);
+    if (::close(fd) != 0) Fail(errno);
   }
 
  private:
+  static constexpr std::size_t kBuffer = std::size_t(1) << 20;
+
+  // Where the report goes: the output itself, or the file that replaces it.
+  int Target() {
+    if (!replace_) return fd_;
+    if (temp_fd_ < 0) OpenTemp();
+    return temp_fd_;
+  }
+
+  void OpenTemp() {
+    std::string dir = Directory();
+    temp_fd_ = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (temp_fd_ < 0) {  // no anonymous files here: a hidden name, removed on failure
+      temp_name_ = HiddenName("XXXXXX");
+      temp_fd_ = ::mkstemp(temp_name_.data());
+      if (temp_fd_ < 0) Fail(errno);
+      pending_temp = temp_name_.c_str();
+    }
+    if (::fchmod(temp_fd_, mode_) != 0) Fail(errno);
+  }
+
+  // Puts the finished report in the output's place. An anonymous file cannot
+  // be renamed over another, so the output is removed and the report linked
+  // in its stead: a run killed between the two leaves no output at all,
+  // never a part of one, and no stray file. A named one is renamed over it.
+  void Publish() {
+    if (temp_fd_ < 0) OpenTemp();  // an empty report still replaces the file
+    if (temp_name_.empty()) {
+      std::string proc = "/proc/self/fd/" + std::to_string(temp_fd_);
+      if (::unlink(path_) != 0 && errno != ENOENT) Fail(errno);
+      if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path_, AT_SYMLINK_FOLLOW) != 0) Fail(errno);
+    } else if (::rename(temp_name_.c_str(), path_) != 0) {
+      Fail(errno);
+    }
+    pending_temp = nullptr;
+    if (::close(std::exchange(temp_fd_, -1)) != 0) Fail(errno);
+  }
+
+  std::string Directory() const {
+    std::string path = path_;
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  }
+  // ".NAME.SUFFIX" in the output's directory.
+  std::string HiddenName(const std::string& suffix) const {
+    std::string path = path_;
+    std::size_t base = path.rfind('/') + 1;  // 0 when there is no slash
+    return path.substr(0, base) + "." + path.substr(base) + "." + suffix;
+  }
+
   void Flush() {
+    int fd = Target();
     std::size_t done = 0;
     while (done < used_) {
-      ssize_t wrote = ::write(fd_, buffer_.data() + done, used_ - done);
+      ssize_t wrote = ::write(fd, buffer_.get() + done, used_ - done);
       if (wrote < 0 && errno == EINTR) continue;
-      if (wrote <= 0) Fail(wrote < 0 ? errno : ENOSPC, fd_);
+      if (wrote <= 0) Fail(wrote < 0 ? errno : ENOSPC);
       done += std::size_t(wrote);
     }
     used_ = 0;
   }
 
-  [[noreturn]] void Fail(int error, int fd) const {
-    if (fd >= 0 && ::ftruncate(fd, 0) != 0) {
+  // The output was emptied when opened; written through, it is emptied again.
+  [[noreturn]] void Fail(int error) const {
+    if (!replace_ && fd_ >= 0 && ::ftruncate(fd_, 0) != 0) {
       // A device such as /dev/full cannot be truncated and holds nothing.
     }
     Die(std::string(path_) + ": cannot write: " + std::strerror(error));
@@ -77,7 +142,12 @@ class ReportWriter {
   const char* path_ = "";
   int fd_ = -1;
   int open_errno_ = 0;
-  std::vector<char> buffer_ = std::vector<char>(std::size_t(1) << 20);
+  bool replace_ = false;
+  mode_t mode_ = 0;
+  int temp_fd_ = -1;
+  std::string temp_name_;
+  // Not zero-filled: only the pages a report reaches are ever touched.
+  std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer);
   std::size_t used_ = 0;
 };
 

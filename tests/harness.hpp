@@ -42,9 +42,12 @@ class Scratch {
   ~Scratch() { fs::remove_all(dir_); }
   const fs::path& dir() const { return dir_; }
 
-  // Runs `program` here with no arguments and no standard input.
-  Outcome Exec(const std::string& program, const std::string& output_name) const {
-    std::string command = "cd '" + dir_.string() + "' && '" + program + "' >stdout.txt 2>stderr.txt </dev/null";
+  // Runs `program` here with no arguments and no standard input, after the
+  // shell commands `setup` (limits, say), its standard output to `out`.
+  Outcome Exec(const std::string& program, const std::string& output_name, const std::string& setup = "true",
+               const std::string& out = "stdout.txt") const {
+    std::string command = "cd '" + dir_.string() + "' && " + setup + " && exec '" + program + "' >" + out +
+                          " 2>stderr.txt </dev/null";
     int raw = std::system(command.c_str());
     Outcome run;
     if (WIFEXITED(raw)) run.status = WEXITSTATUS(raw);

@@ -100,6 +100,27 @@ TEST(HostileInput, TokenOfSeveralMegabytes) {
   EXPECT_REFUSED(run, "quembol: 9-quembol.in:2: '999999999999999999999999...' is out of range");
 }
 
+// A malformed token is quoted whole wherever it falls across the reader's
+// 1 MiB blocks, and on the right line.
+TEST(HostileInput, TokensSplitAcrossReadBlocksAreQuotedWhole) {
+  const std::string tokens[] = {"1.5", "abc", "+-3", "12x", "0000000000000000000000000000007y"};
+  for (const std::string& token : tokens) {
+    std::string shown = token.size() > 24 ? token.substr(0, 24) + "..." : token;
+    for (std::size_t boundary : {std::size_t(1) << 20, std::size_t(2) << 20})
+      for (std::size_t before = 1; before < std::min<std::size_t>(token.size(), 25); ++before) {
+        std::string text = "3 1\n1 2";
+        text += std::string(boundary - before - text.size(), ' ') + token + "\n";
+        Outcome run = kDistance.Run(text);
+        EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in:2: '" + shown + "' is not an integer\n");
+      }
+  }
+  // The reader is shared; one case through the other program.
+  std::string text = "3 1 1 3\n1 2";
+  text += std::string((1 << 20) - 1 - text.size(), ' ') + "abc\n";
+  Outcome run = kPathCount.Run(text);
+  EXPECT_REFUSED(run, "quembol: 9-quembol.in:2: 'abc' is not an integer\n");
+}
+
 TEST(HostileInput, FifoWithAWriter) {
   Scratch scratch;
   fs::path fifo = scratch.dir() / kPathCount.input;

@@ -1,0 +1,176 @@
+// How the programs behave where they are deployed: under memory limits,
+// killed mid-run, with a standard output that fails.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "harness.hpp"
+
+namespace {
+
+// Address-space limits cannot be tested where the sanitizers reserve
+// terabytes of shadow memory.
+bool Sanitized() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return true;
+#endif
+#endif
+  return false;
+}
+
+struct Case {
+  const Program& program;
+  std::string name, big_header, small_graph, small_result;
+};
+
+const Case kCases[] = {
+    {kDistance, "mirtavosken2", "4000000 20000000\n1 2 3\n", "3 3\n1 2 5\n2 3 -2\n1 3 4\n", "5 3 "},
+    {kPathCount, "quembol", "4000000 20000000 1 2\n1 2 3\n", "4 4 1 4\n1 2 1\n2 4 1\n1 3 1\n3 4 1\n", "2"},
+};
+
+std::string Refusal(const Case& c) {
+  return c.name + ": " + c.program.input + ":1: 4000000 nodes and 20000000 edges need 0.";
+}
+
+TEST(MemoryBudget, AddressSpaceLimitRefusesAtTheHeader) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  for (const Case& c : kCases) {
+    Scratch big;
+    Spit(big.dir() / c.program.input, c.big_header);
+    Outcome run = big.Exec(c.program.path, c.program.output, "ulimit -v 102400");
+    EXPECT_REFUSED(run, Refusal(c));
+    EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (RLIMIT_AS)\n"), std::string::npos) << run.err;
+
+    Scratch small;  // tight, but enough
+    Spit(small.dir() / c.program.input, c.small_graph);
+    run = small.Exec(c.program.path, c.program.output, "ulimit -v 65536");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.file, c.small_result);
+  }
+}
+
+// A memory cgroup of 100 MiB, where this machine lets the test make one.
+class MemoryCgroup {
+ public:
+  MemoryCgroup() {
+    const std::pair<fs::path, std::string> kinds[] = {{"/sys/fs/cgroup/memory", "memory.limit_in_bytes"},
+                                                      {"/sys/fs/cgroup", "memory.max"}};
+    for (const auto& [root, limit_file] : kinds) {
+      if (!fs::exists(root / limit_file) && !fs::exists(root / "cgroup.subtree_control")) continue;
+      fs::path dir = root / ("graphtest-" + std::to_string(getpid()));
+      std::error_code error;
+      if (!fs::create_directory(dir, error)) continue;
+      std::ofstream(dir / limit_file) << (100 << 20);
+      if (Slurp(dir / limit_file).rfind("104857600", 0) == 0) {
+        dir_ = dir;
+        return;
+      }
+      fs::remove(dir, error);
+    }
+  }
+  ~MemoryCgroup() {
+    std::error_code error;
+    if (!dir_.empty()) fs::remove(dir_, error);
+  }
+  bool Usable() const { return !dir_.empty(); }
+  std::string Enter() const { return "echo $$ > '" + (dir_ / "cgroup.procs").string() + "'"; }
+
+ private:
+  fs::path dir_;
+};
+
+TEST(MemoryBudget, CgroupLimitRefusesAtTheHeader) {
+  MemoryCgroup cgroup;
+  if (!cgroup.Usable()) GTEST_SKIP() << "no writable memory cgroup here (needs root and a cgroup file system)";
+  for (const Case& c : kCases) {
+    Scratch big;
+    Spit(big.dir() / c.program.input, c.big_header);
+    Outcome run = big.Exec(c.program.path, c.program.output, cgroup.Enter());
+    EXPECT_REFUSED(run, Refusal(c));
+    EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (cgroup)\n"), std::string::npos) << run.err;
+
+    Scratch small;
+    Spit(small.dir() / c.program.input, c.small_graph);
+    run = small.Exec(c.program.path, c.program.output, cgroup.Enter());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.file, c.small_result);
+  }
+}
+
+TEST(StandardOutput, AFailedEightyIsReported) {
+  Scratch scratch;
+  Spit(scratch.dir() / kDistance.input, "2 1\n1 2 5\n");
+  Outcome run = scratch.Exec(kDistance.path, kDistance.output, "true", "/dev/full");
+  EXPECT_REFUSED(run, "mirtavosken2: standard output: No space left on device\n");
+}
+
+// Bytes the process has asked to write so far.
+long long WrittenBytes(pid_t pid) {
+  std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+  for (std::string key; io >> key;) {
+    long long value = 0;
+    io >> value;
+    if (key == "wchar:") return value;
+  }
+  return -1;
+}
+
+pid_t Start(const Scratch& scratch, const std::string& program) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(scratch.dir().c_str()) != 0) _exit(127);
+    freopen("/dev/null", "w", stdout);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// A run killed at any moment leaves its output empty or whole, and no
+// temporary file beside it.
+TEST(KilledRun, LeavesTheOutputEmptyOrWhole) {
+  const int n = 400000;  // a path with a branch at every node: several MiB of report
+  std::string text = std::to_string(n) + " " + std::to_string(2 * (n - 1)) + "\n";
+  for (int v = 1; v < n; ++v)
+    text += std::to_string(v) + " " + std::to_string(v + 1) + " 1\n" + std::to_string(v) + " " +
+            std::to_string(1 + (v * 7LL) % n) + " 500000\n";
+  Scratch complete;
+  Spit(complete.dir() / kDistance.input, text);
+  const std::string whole = complete.Exec(kDistance.path, kDistance.output).file;
+  ASSERT_GT(whole.size(), 2u << 20);
+
+  // Killed while reading, while relaxing, and as soon as the first bytes of
+  // the report were written, then at growing times after.
+  const long long written_marks[] = {-1, 0, 1, 1 << 20, 2 << 20};
+  int whole_seen = 0, empty_seen = 0;
+  for (long long mark : written_marks) {
+    for (int delay_ms : {0, 1, 3}) {
+      Scratch scratch;
+      Spit(scratch.dir() / kDistance.input, text);
+      pid_t pid = Start(scratch, kDistance.path);
+      auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      if (mark >= 0)  // "80" on standard output comes first
+        for (long long w; (w = WrittenBytes(pid)) >= 0 && w <= mark + 2 && std::chrono::steady_clock::now() < give_up;)
+          std::this_thread::yield();
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+      std::string left = Slurp(scratch.dir() / kDistance.output);
+      EXPECT_TRUE(left.empty() || left == whole) << "mark " << mark << ", " << left.size() << " bytes left";
+      (left.empty() ? empty_seen : whole_seen) += 1;
+      for (const auto& entry : fs::directory_iterator(scratch.dir()))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+    }
+  }
+  EXPECT_GT(empty_seen, 0);
+}
+
+}  // namespace

@@ -8,13 +8,15 @@
 // RLIMIT_AS / RLIMIT_DATA, which count address space rather than pages.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <fstream>
 #include <string>
+#include <system_error>
 
 #include "error_exit.hpp"
 #include "memory.hpp"
@@ -35,24 +37,37 @@ inline std::uint64_t PhysicalMemory() {
 #endif
 }
 
+// The start of a small file of the kernel's, or "" if it cannot be read.
+inline std::string ReadSmallFile(const std::string& path) {
+  char text[4096];
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "";
+  ssize_t got = ::read(fd, text, sizeof text);
+  ::close(fd);
+  return got > 0 ? std::string(text, std::size_t(got)) : "";
+}
+
 // A limit file's value; "max" (v2) or an unreadable file means no limit.
 inline std::uint64_t ReadLimitFile(const std::string& path) {
-  std::ifstream file(path);
+  std::string text = ReadSmallFile(path);
   std::uint64_t value = 0;
-  return file >> value ? value : UINT64_MAX;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end != text.data() ? value : UINT64_MAX;
 }
 
 // The smallest memory limit of the cgroups this process lies in, its own
-// and every one above it, as far as /sys/fs/cgroup shows them.
+// and every one above it, as far as /sys/fs/cgroup shows them. Lines of
+// /proc/self/cgroup read "ID:CONTROLLERS:PATH"; v2's has no controllers.
 inline std::uint64_t CgroupMemoryLimit() {
-  std::ifstream self("/proc/self/cgroup");
+  std::string self = ReadSmallFile("/proc/self/cgroup");
   std::uint64_t limit = UINT64_MAX;
-  for (std::string line; std::getline(self, line);) {
-    std::size_t first = line.find(':'), second = line.find(':', first + 1);
-    if (first == std::string::npos || second == std::string::npos) continue;
+  for (std::size_t start = 0, end; start < self.size(); start = end + 1) {
+    end = std::min(self.find('\n', start), self.size());
+    std::size_t first = self.find(':', start), second = self.find(':', first + 1);
+    if (second >= end) continue;
     std::string controllers(1, ',');  // ",memory," matches whole names only
-    controllers.append(line, first + 1, second - first - 1).push_back(',');
-    std::string path = line.substr(second + 1);
+    controllers.append(self, first + 1, second - first - 1).push_back(',');
+    std::string path = self.substr(second + 1, end - second - 1);
     std::string root, file;
     if (controllers == ",,") {
       root = "/sys/fs/cgroup", file = "/memory.max";  // v2, or v2 beside v1 in "unified"

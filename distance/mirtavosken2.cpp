@@ -37,6 +37,17 @@ using wgt::HugeArray;
 
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
+constexpr wgt::ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, R"(Usage: mirtavosken2 [--help | --version]
+Reads the directed graph in mirtavosken.in (n m, then m lines x y c: an edge
+x -> y of cost c, which may be negative) from the current directory, and
+writes to mirtavosken.out the cheapest path cost from node 1 to nodes 2..n,
+each followed by a space, 0 where a node cannot be reached. Prints 80 on
+standard output. Takes no other arguments.
+Exit status: 0 when the whole result is in mirtavosken.out; 1 otherwise, with
+one line on standard error (bad input, a negative cycle reachable from node
+1, too little memory, a file that cannot be read or written).
+Manual: man 1 mirtavosken2
+)"};
 
 // Marks a node not reached (yet). Distances are exact: every label is the
 // cost of a simple path, fewer than 2^31 edges of at most 2^31 each, so
@@ -318,8 +329,8 @@ void WriteReport(const HugeArray<Dist>& dist) {
 
 }  // namespace
 
-int main() {
-  return wgt::RunProgram("mirtavosken2", fin, kInput, fout, kOutput, [] {
+int main(int argc, char** argv) {
+  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
     ReadGraph();
     Mirtavosken(1, D);
     if (D.wide.size() > 0)

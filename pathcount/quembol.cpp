@@ -28,6 +28,16 @@ using wgt::HugeArray;
 
 constexpr const char* kInput = "9-quembol.in";
 constexpr const char* kOutput = "quembol.out";
+constexpr wgt::ProgramInfo kProgram{"quembol", kInput, kOutput, R"(Usage: quembol [--help | --version]
+Reads the undirected graph in 9-quembol.in (n m S D, then m lines x y c: an
+edge x - y of cost c >= 0) from the current directory, and writes to
+quembol.out the number of distinct cheapest paths from S to D, modulo 2^64.
+Takes no other arguments.
+Exit status: 0 when the whole result is in quembol.out; 1 otherwise, with one
+line on standard error (bad input, too little memory, a file that cannot be
+read or written).
+Manual: man 1 quembol
+)"};
 
 // Marks a node not reached (yet). Distances are exact: a tentative distance
 // is a final one plus one edge, at most n * C, so 64-bit sums never overflow
@@ -178,8 +188,8 @@ void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
 
 }  // namespace
 
-int main() {
-  return wgt::RunProgram("quembol", fin, kInput, fout, kOutput, [] {
+int main(int argc, char** argv) {
+  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
     ReadGraph();
     if (std::int64_t(n) * C < (std::int64_t(1) << 31))
       Dijkstra<std::int32_t, std::uint64_t>(S, d.narrow);

@@ -13,19 +13,6 @@
 
 namespace {
 
-// Address-space limits cannot be tested where the sanitizers reserve
-// terabytes of shadow memory.
-bool Sanitized() {
-#if defined(__SANITIZE_ADDRESS__)
-  return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-  return true;
-#endif
-#endif
-  return false;
-}
-
 struct Case {
   const Program& program;
   std::string name, big_header, small_graph, small_result;

@@ -63,6 +63,16 @@ class Scratch {
   fs::path dir_;
 };
 
+// Built with AddressSanitizer, whose shadow memory exceeds any address-space
+// limit a test could set.
+inline bool Sanitized() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#else
+  return false;
+#endif
+}
+
 // A program under test and its fixed file names.
 struct Program {
   std::string path, input, output;

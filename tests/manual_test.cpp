@@ -1,0 +1,153 @@
+// The programs as installed tools: --help and --version, and manual pages
+// and a README that list exactly the messages the programs print.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "harness.hpp"
+
+namespace {
+
+std::string ProgramName(const Program& program) { return program.path.substr(program.path.rfind('/') + 1); }
+
+TEST(CommandLine, HelpAndVersionTouchNoFile) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    const std::string name = ProgramName(*program);
+    Scratch scratch;
+    Spit(scratch.dir() / program->output, "an earlier result");
+    Outcome help = scratch.Exec(program->path + "' '--help", program->output);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: " + name + " [--help | --version]\n", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("Manual: man 1 " + name + "\n"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+    Outcome version = scratch.Exec(program->path + "' '--version", program->output);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind(name + " " + WGT_VERSION + "\n", 0), 0u) << version.out;
+    EXPECT_EQ(help.err, "");
+    // Nothing read, nothing created, the earlier result untouched.
+    EXPECT_EQ(version.file, "an earlier result");
+    EXPECT_FALSE(fs::exists(scratch.dir() / program->input));
+
+    // Any other argument is ignored, as it always was.
+    Spit(scratch.dir() / program->input, program == &kDistance ? "2 1\n1 2 5\n" : "1 0 1 1\n");
+    Outcome other = scratch.Exec(program->path + "' '-v", program->output);
+    EXPECT_EQ(other.status, 0) << other.err;
+    EXPECT_EQ(other.file, program == &kDistance ? "5 " : "1");
+  }
+}
+
+// The example lines of a manual page's DIAGNOSTICS, as they print.
+std::set<std::string> ManualMessages(const Program& program) {
+  std::string page = Slurp(fs::path(MANUAL_DIR) / (ProgramName(program) + ".1"));
+  std::size_t start = page.find(".nf\n", page.find(".SH DIAGNOSTICS\n")) + 4;
+  std::set<std::string> lines;
+  for (std::size_t end; (end = page.find('\n', start)) != std::string::npos && page.compare(start, 3, ".fi") != 0;
+       start = end + 1) {
+    std::string line = page.substr(start, end - start);
+    for (std::size_t dash; (dash = line.find("\\-")) != std::string::npos;) line.replace(dash, 2, "-");
+    lines.insert(line);
+  }
+  return lines;
+}
+
+// The README's message lines for a program: indented, starting with its name.
+std::set<std::string> ReadmeMessages(const Program& program) {
+  std::string readme = Slurp(fs::path(SOURCE_DIR) / "README.md"), prefix = "    " + ProgramName(program) + ": ";
+  std::set<std::string> lines;
+  for (std::size_t at = 0; (at = readme.find("\n" + prefix, at)) != std::string::npos; ++at)
+    lines.insert(readme.substr(at + 5, readme.find('\n', at + 1) - at - 5));
+  return lines;
+}
+
+TEST(Manual, PagesRenderWithoutWarnings) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    std::string page = std::string(MANUAL_DIR) + "/" + ProgramName(*program) + ".1";
+    Scratch scratch;
+    std::string warnings = (scratch.dir() / "warnings").string();
+    ASSERT_EQ(std::system(("groff -man -ww -Tutf8 '" + page + "' >/dev/null 2>'" + warnings + "'").c_str()), 0);
+    EXPECT_EQ(Slurp(warnings), "") << page;
+  }
+}
+
+TEST(Manual, ReadmeListsTheSameMessages) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    EXPECT_GT(ManualMessages(*program).size(), 10u);
+    EXPECT_EQ(ReadmeMessages(*program), ManualMessages(*program)) << ProgramName(*program);
+  }
+}
+
+// How to make a program print one message of its manual page.
+struct Scenario {
+  std::string message;
+  std::string input;  // the input file's bytes; "<none>" or "<directory>"
+  std::string setup = "true";
+  std::string output_kind = "file";  // or "directory", "/dev/full"
+  std::string out = "stdout.txt";
+};
+
+std::vector<Scenario> Scenarios(const Program& program) {
+  const std::string name = ProgramName(program);
+  const std::string in = name + ": " + program.input, out = name + ": " + program.output;
+  const bool distance = &program == &kDistance;
+  const std::string header = distance ? "10 9\n" : "10 9 1 2\n";
+  std::vector<Scenario> common = {
+      {in + ": cannot open: No such file or directory", "<none>"},
+      {in + ": cannot read: Is a directory", "<directory>"},
+      {in + ": file is empty", ""},
+      {in + ":7: file ends after 5 of 9 edges", header + "1 2 1\n1 3 1\n1 4 1\n1 5 1\n1 6 1\n1 7"},
+      {in + ":3: '1.5' is not an integer", header + "1 2 1\n2 3 1.5\n"},
+      {in + ":3: '4294967296' is out of range (-2147483648 to 2147483647)", header + "1 2 1\n2 3 4294967296\n"},
+      {in + ":1: node count 0 is below 1", distance ? "0 0\n" : "0 0 1 1\n"},
+      {out + ": cannot create: Is a directory", header, "true", "directory"},
+      {out + ": cannot write: No space left on device", distance ? "2 1\n1 2 5\n" : "1 0 1 1\n", "true",
+       "/dev/full"},
+  };
+  std::vector<Scenario> own;
+  if (distance) {
+    own = {
+        {in + ":1: file ends inside the header: expected the node count and the edge count", "10\n"},
+        {in + ":4: edge 3: end node 12 is outside 1..10", "10 3\n1 2 1\n2 3 1\n3 12 1\n"},
+        {in + ":1: 4000000 nodes and 20000000 edges need 0.38 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
+         "4000000 20000000\n1 2 3\n", "ulimit -v 102400"},
+        {in + ": negative cycle reachable from node 1 (3 edges, total cost -1): 2 -> 5 -> 4 -> 2",
+         "5 4\n1 2 1\n2 5 1\n5 4 -2\n4 2 0\n"},
+        {name + ": standard output: No space left on device", "2 1\n1 2 5\n", "true", "file", "/dev/full"},
+    };
+  } else {
+    own = {
+        {in + ":1: file ends inside the header: expected node count, edge count, source and destination", "10 9 1"},
+        {in + ":1: edge count -1 is negative", "3 -1 1 3\n"},
+        {in + ":1: source node 0 is outside 1..3", "3 0 0 3\n"},
+        {in + ":1: destination node 9 is outside 1..3", "3 0 1 9\n"},
+        {in + ":5: edge 4: node 9 is outside 1..3", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 9 1\n"},
+        {in + ":5: edge 4: cost -2 is negative", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 2 -2\n"},
+        {in + ":1: 4000000 nodes and 20000000 edges need 0.99 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
+         "4000000 20000000 1 2\n1 2 3\n", "ulimit -v 102400"},
+    };
+  }
+  common.insert(common.end(), own.begin(), own.end());
+  return common;
+}
+
+TEST(Manual, EveryListedMessageIsWhatTheProgramPrints) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    std::set<std::string> covered;
+    for (const Scenario& s : Scenarios(*program)) {
+      covered.insert(s.message);
+      if (s.setup.rfind("ulimit -v", 0) == 0 && Sanitized()) continue;  // shadow memory exceeds the limit
+      Scratch scratch;
+      if (s.input == "<directory>")
+        fs::create_directory(scratch.dir() / program->input);
+      else if (s.input != "<none>")
+        Spit(scratch.dir() / program->input, s.input);
+      if (s.output_kind == "directory") fs::create_directory(scratch.dir() / program->output);
+      if (s.output_kind == "/dev/full") fs::create_symlink("/dev/full", scratch.dir() / program->output);
+      Outcome run = scratch.Exec(program->path, program->output, s.setup, s.out);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, s.message + "\n");
+    }
+    EXPECT_EQ(covered, ManualMessages(*program));
+  }
+}
+
+}  // namespace

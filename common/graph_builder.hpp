@@ -18,14 +18,17 @@ namespace wgt {
 
 // Collects arcs in input order and turns them into a Graph by a stable
 // counting sort. Arcs wait in 64 KiB blocks, one chain per range of 65536
-// source nodes; the table is then filled range by range, releasing each
-// block once copied, so peak memory stays close to one copy of the arcs and
-// every scatter lands in a small, cache-resident slice of the table.
+// source nodes; the table is then filled range by range, releasing blocks
+// once copied, so peak memory stays close to one copy of the arcs and every
+// scatter lands in a small, cache-resident slice of the table. A chain takes
+// its blocks four at a time, and adjacent copied blocks are released in one
+// call: each release interrupts the other core to flush its TLB, so fewer
+// and larger ones are much cheaper.
 // Nodes are 1..n; time O(n + arcs).
 class GraphBuilder {
  public:
   GraphBuilder(std::int32_t n, std::uint64_t max_arcs) : n_(n), chains_((std::size_t(n) >> 16) + 1) {
-    std::uint64_t blocks = max_arcs / kPerBlock + chains_.size() + 1;
+    std::uint64_t blocks = max_arcs / kPerBlock + kSlab * chains_.size() + 1;
     arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
     arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
   }
@@ -39,7 +42,7 @@ class GraphBuilder {
   // blocks' address space stays until the builder goes.
   static MemoryNeed Need(std::int32_t n, std::uint64_t arcs, MemoryNeed later) {
     const std::uint64_t chains = (std::uint64_t(n) >> 16) + 1;
-    const std::uint64_t waiting = (arcs / kPerBlock + 2 * chains + 1) * sizeof(Block);
+    const std::uint64_t waiting = (arcs / kPerBlock + (kSlab + 1) * chains + 1) * sizeof(Block);
     const std::uint64_t offsets = 4 * (std::uint64_t(n) + 2), table = offsets + sizeof(Arc) * arcs;
     const std::uint64_t slack = 2 * kHuge;  // a huge page half filled at each end of the table
     return {std::max(waiting + offsets + slack, table + later.resident),
@@ -49,7 +52,7 @@ class GraphBuilder {
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
     Chain& chain = chains_[std::size_t(from) >> 16];
     if (chain.fill == kPerBlock) {
-      chain.blocks.push_back(NewBlock());
+      chain.blocks.push_back(NewBlock(chain));
       chain.fill = 0;
     }
     Block& block = *chain.blocks.back();
@@ -70,10 +73,12 @@ class GraphBuilder {
     if (total >= UINT32_MAX) Die("out of memory: too many edges");
     offsets[std::size_t(n_) + 1] = std::uint32_t(total);
     HugeArray<Arc> arcs(total);
+    Releaser copied;
     ForEachBlock(offsets, [&](std::uint32_t* next, const Block& block, std::size_t count) {
       for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
-      ::madvise(const_cast<Block*>(&block), sizeof(Block), MADV_DONTNEED);
+      copied.Add(&block);
     });
+    copied.Flush();
     // Each cursor now stands at the end of its row: shift them back to starts.
     for (std::size_t x = std::size_t(n_); x >= 1; --x) offsets[x] = offsets[x - 1];
     return Graph(std::move(offsets), std::move(arcs));
@@ -87,9 +92,32 @@ class GraphBuilder {
     std::int32_t cost[kPerBlock];
   };
   static_assert(sizeof(Block) == 65536);
+  static constexpr std::size_t kSlab = 4;  // blocks a chain takes at a time
   struct Chain {
     std::vector<Block*> blocks;
     std::size_t fill = kPerBlock;
+    Block* slab = nullptr;  // the chain's next blocks, taken together
+    std::size_t slab_left = 0;
+  };
+
+  // Hands back runs of adjacent blocks, up to a huge page at a time.
+  class Releaser {
+   public:
+    void Add(const Block* block) {
+      if (block != end_ || std::size_t(end_ - start_) * sizeof(Block) >= kHuge) {
+        Flush();
+        start_ = block;
+      }
+      end_ = block + 1;
+    }
+    void Flush() {
+      if (start_ != end_) ::madvise(const_cast<Block*>(start_), std::size_t(end_ - start_) * sizeof(Block), MADV_DONTNEED);
+      start_ = end_ = nullptr;
+    }
+
+   private:
+    const Block* start_ = nullptr;
+    const Block* end_ = nullptr;
   };
 
   // Calls visit(table + first node of the chain, block, arcs in it) for every
@@ -101,9 +129,15 @@ class GraphBuilder {
         visit(&table[c << 16], *chains_[c].blocks[b], b + 1 == chains_[c].blocks.size() ? chains_[c].fill : kPerBlock);
   }
 
-  Block* NewBlock() {
-    if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
-    return &arena_[arena_used_++];
+  Block* NewBlock(Chain& chain) {
+    if (chain.slab_left == 0) {
+      if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
+      chain.slab = &arena_[arena_used_];
+      chain.slab_left = std::min<std::uint64_t>(kSlab, arena_blocks_ - arena_used_);
+      arena_used_ += chain.slab_left;
+    }
+    --chain.slab_left;
+    return chain.slab++;
   }
 
   std::int32_t n_;

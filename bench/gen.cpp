@@ -3,10 +3,12 @@
 // FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
 //         dist-wide | dist-cycle-front | dist-cycle-deep | dist-cycle-long |
 //         count-random | count-grid | count-king
-// SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes)
+// SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes) |
+//         huge (about 16,000,000 nodes) | a node count
 // The grid and negative-cycle families follow the shortest-path studies of
 // Cherkassky, Goldberg and Radzik (1996) and Cherkassky and Goldberg (1999).
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -164,11 +166,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string family = argv[1], size = argv[2];
-  bool large = size == "large";
   SplitMix rng{std::strtoull(argv[3], nullptr, 10)};
   Out out;
-  std::int64_t n = large ? 1000000 : 200000;
-  std::int64_t side = large ? 1000 : 450;
+  std::int64_t n = size == "medium" ? 200000 : size == "large" ? 1000000 : size == "huge" ? 16000000 : std::atoll(size.c_str());
+  if (n < 16) return 2;
+  std::int64_t side = size == "medium" ? 450 : std::int64_t(std::sqrt(double(n)));
   if (family == "dist-random")
     DistRandom(n, 5 * n, rng, out);
   else if (family == "dist-grid")
@@ -186,7 +188,7 @@ int main(int argc, char** argv) {
   else if (family == "count-king")
     King(side, out);
   else if (family == "count-random")
-    CountRandom(n, large ? 4 * n : 5 * n, rng, out);
+    CountRandom(n, size == "medium" ? 5 * n : 4 * n, rng, out);
   else if (family == "count-grid")
     Grid(side, false, 1, 1, rng, out);
   else

@@ -1,4 +1,4 @@
-// The integer reader: whitespace-separated decimal integers, read in 1 MiB
+// The integer reader: whitespace-separated decimal integers, read in 128 KiB
 // blocks from a file descriptor, each with the line it stands on, and a
 // message that quotes the token for anything that is not a 32-bit integer.
 #pragma once
@@ -81,7 +81,7 @@ class IntReader {
   }
 
  private:
-  static constexpr std::size_t kBlock = std::size_t(1) << 20;
+  static constexpr std::size_t kBlock = std::size_t(128) << 10;  // stays in the L2 cache, few pages to fault
   static constexpr std::size_t kShown = 24;  // token characters quoted in a message
   static constexpr std::size_t kKeep = 64;   // token text kept across a refill, for messages
   static constexpr std::uint64_t kBig = 1ull << 40;

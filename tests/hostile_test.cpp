@@ -101,7 +101,7 @@ TEST(HostileInput, TokenOfSeveralMegabytes) {
 }
 
 // A malformed token is quoted whole wherever it falls across the reader's
-// 1 MiB blocks, and on the right line.
+// 128 KiB blocks (here at the 1 MiB and 2 MiB marks), and on the right line.
 TEST(HostileInput, TokensSplitAcrossReadBlocksAreQuotedWhole) {
   const std::string tokens[] = {"1.5", "abc", "+-3", "12x", "0000000000000000000000000000007y"};
   for (const std::string& token : tokens) {

@@ -1,14 +1,21 @@
 #!/usr/bin/env python3
 """Runs both programs, the straightforward baseline, the parse floor and the
 library peers side by side on the generated inputs, and prints a table of
-median wall time, peak resident memory and ratios. Also writes the table as
-CSV and a PNG plot (gnuplot) of time per family into bench/results/.
+median wall time, peak resident memory and ratios. Also writes the tables as
+CSV and PNG plots (gnuplot) into bench/results/.
 
-    bench/run.py [--size medium|large|all] [--runs N] [--family F ...] [--only PROGRAM ...]
+    bench/run.py [--size medium|large|huge|all] [--runs N] [--family F ...]
+                 [--only PROGRAM ...] [--previous BUILD_DIR] [--timeout S]
+    bench/run.py --small [--runs N]      # small inputs, whole process, paired with the baseline
+    bench/run.py --sweep                 # time and memory per arc from 10^5 to 1.6 x 10^7 nodes
     bench/run.py --replot
 
 Runs are interleaved (one of each program, then the next round), so that a
-noisy neighbour slows all of them alike.
+noisy neighbour slows all of them alike. --previous adds the programs of
+another build (of the previous main, say) as "previous". Negative-cycle
+families measure the time to the refusal; the baseline never stops on them
+and the peers take O(n m), so only ours, the previous build and the parse
+floor run there. A run over the timeout counts as the timeout.
 """
 import argparse
 import os
@@ -23,8 +30,11 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build", "bench")
 DATA = os.path.join(ROOT, "bench", "data")
 RESULTS = os.path.join(ROOT, "bench", "results")
-FAMILIES = ["dist-random", "dist-grid", "count-random", "count-grid"]
+FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long", "dist-wide",
+            "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long",
+            "count-random", "count-grid", "count-king"]
 PEERS = ["igraph", "lemon", "boost"]
+SWEEP = [100000, 200000, 500000, 1000000, 2000000, 4000000, 8000000, 16000000]
 
 
 def build():
@@ -39,67 +49,92 @@ def data_file(family, size):
     path = os.path.join(DATA, f"{family}-{size}.txt")
     if not os.path.exists(path):
         with open(path + ".tmp", "wb") as out:
-            subprocess.run([os.path.join(BUILD, "bench", "gen"), family, size, "1"], check=True, stdout=out)
+            subprocess.run([os.path.join(BUILD, "bench", "gen"), family, str(size), "1"], check=True, stdout=out)
         os.rename(path + ".tmp", path)
     return path
 
 
-def commands(family):
+def is_cycle(family):
+    return family.startswith("dist-cycle")
+
+
+def commands(family, previous):
     """Program name -> (argv, input name, output name) for one family."""
     distance = family.startswith("dist")
     inp, out = ("mirtavosken.in", "mirtavosken.out") if distance else ("9-quembol.in", "quembol.out")
-    ours = os.path.join(BUILD, "mirtavosken2" if distance else "quembol")
-    base = os.path.join(BUILD, "bench", "mirtavosken_baseline" if distance else "quembol_baseline")
-    table = {"ours": [ours], "baseline": [base], "parse floor": [os.path.join(BUILD, "bench", "parse_floor"), inp]}
-    for peer in PEERS:
+    program = "mirtavosken2" if distance else "quembol"
+    table = {"ours": [os.path.join(BUILD, program)]}
+    if previous:
+        table["previous"] = [os.path.join(previous, program)]
+    if not is_cycle(family):
+        table["baseline"] = [os.path.join(BUILD, "bench", "mirtavosken_baseline" if distance else "quembol_baseline")]
+    table["parse floor"] = [os.path.join(BUILD, "bench", "parse_floor"), inp]
+    for peer in PEERS if not is_cycle(family) else []:
         exe = os.path.join(BUILD, "bench", f"{peer}_peer")
         if os.path.exists(exe):
             table[peer] = [exe, "distance" if distance else "count"]
     return {name: (argv, inp, out) for name, argv in table.items()}
 
 
-def run_once(argv, data, inp, out):
-    """Wall seconds, peak RSS in MiB and the output bytes of one run."""
+def run_once(argv, data, inp, out, timeout):
+    """Wall seconds, peak RSS in MiB, and what the run left: the output
+    bytes, or its message where it refused the input."""
     with tempfile.TemporaryDirectory() as work:
         os.symlink(data, os.path.join(work, inp))
-        proc = subprocess.run([os.path.join(BUILD, "bench", "measure")] + argv, cwd=work,
+        proc = subprocess.run([os.path.join(BUILD, "bench", "measure"), "-t", str(timeout)] + argv, cwd=work,
                               capture_output=True, text=True)
+        wall, rss_kib = proc.stdout.split()
+        if proc.returncode == 124:
+            return float(wall), int(rss_kib) / 1024, "timeout"
+        if proc.returncode == 1 and "negative cycle" in proc.stderr:
+            return float(wall), int(rss_kib) / 1024, "refused: " + proc.stderr.split(": ", 2)[-1].strip()
         if proc.returncode != 0:
             raise RuntimeError(f"{argv[0]} failed: {proc.stderr}")
-        wall, rss_kib = proc.stdout.split()
         result = os.path.join(work, out)
-        output = open(result, "rb").read() if os.path.exists(result) else None
-        return float(wall), int(rss_kib) / 1024, output
+        return float(wall), int(rss_kib) / 1024, open(result, "rb").read() if os.path.exists(result) else None
 
 
-def measure(family, size, runs, only):
+def verdict(name, output, ours):
+    if name == "parse floor":
+        return ""
+    if output == "timeout":
+        return "timeout"
+    if isinstance(output, str):  # a refusal: a real negative cycle, named
+        return output[:60] if name == "ours" else ("same" if output == ours else "refused")
+    return "same" if output == ours else "DIFFERS"
+
+
+def measure(family, size, runs, only, previous, timeout):
     data = data_file(family, size)
-    cmds = {k: v for k, v in commands(family).items() if not only or k in only or k == "ours"}
+    cmds = {k: v for k, v in commands(family, previous).items() if not only or k in only or k == "ours"}
     times = {k: [] for k in cmds}
     memory = {k: [] for k in cmds}
     outputs = {}
     for _ in range(runs):
         for name, (argv, inp, out) in cmds.items():
-            wall, rss, output = run_once(argv, data, inp, out)
+            if outputs.get(name) == "timeout":
+                continue  # once is enough
+            wall, rss, output = run_once(argv, data, inp, out, timeout)
             times[name].append(wall)
             memory[name].append(rss)
             outputs[name] = output
-    rows = []
-    for name in cmds:
-        same = "" if name == "parse floor" else ("same" if outputs[name] == outputs["ours"] else "DIFFERS")
-        rows.append((family, size, name, statistics.median(times[name]), max(memory[name]), same))
-    return rows
+    return [(family, size, name, statistics.median(times[name]), max(memory[name]),
+             verdict(name, outputs[name], outputs["ours"])) for name in cmds]
 
 
 def ratio(value, reference):
     return f"{value / reference:6.2f}x" if reference else "      -"
 
 
+def machine_line(runs):
+    return (f"machine: {platform.processor() or platform.machine()}, {os.cpu_count()} cores, "
+            f"Linux {platform.release()}; median of {runs} interleaved runs, whole process")
+
+
 def report(rows, runs):
-    print(f"\nmachine: {platform.processor() or platform.machine()}, {os.cpu_count()} cores, "
-          f"Linux {platform.release()}; median of {runs} interleaved runs, whole process\n")
-    header = f"{'family':13} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
-             f"{'/baseline':>9} {'/floor':>8} {'/best peer':>10}  output"
+    print("\n" + machine_line(runs) + "\n")
+    header = f"{'family':16} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
+             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/best peer':>10}  output"
     print(header)
     print("-" * len(header))
     groups = {}
@@ -107,47 +142,52 @@ def report(rows, runs):
         groups.setdefault((row[0], row[1]), []).append(row)
     for (family, size), group in groups.items():
         by = {r[2]: r for r in group}
-        base = by.get("baseline", (0, 0, 0, 0))[3]
-        floor = by.get("parse floor", (0, 0, 0, 0))[3]
+        get = lambda name: by[name][3] if name in by else 0
         peers = [by[p][3] for p in PEERS if p in by]
         best = min(peers) if peers else 0
         for name, r in by.items():
-            print(f"{family:13} {size:6} {name:12} {r[3]:8.3f} {r[4]:9.1f} "
-                  f"{ratio(r[3], base):>9} {ratio(r[3], floor):>8} {ratio(r[3], best):>10}  {r[5]}")
+            print(f"{family:16} {size:6} {name:12} {r[3]:8.3f} {r[4]:9.1f} {ratio(r[3], get('previous')):>9} "
+                  f"{ratio(r[3], get('baseline')):>9} {ratio(r[3], get('parse floor')):>8} {ratio(r[3], best):>10}  {r[5]}")
         print()
 
 
-def load():
-    with open(os.path.join(RESULTS, "results.csv")) as f:
+def load(name="results.csv"):
+    with open(os.path.join(RESULTS, name)) as f:
         next(f)
         return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5])
-                for r in (line.rstrip("\n").split(",") for line in f)]
+                for r in (line.rstrip("\n").split(",", 5) for line in f)]
 
 
-def save(rows):
+def save(rows, name="results.csv"):
     os.makedirs(RESULTS, exist_ok=True)
-    csv = os.path.join(RESULTS, "results.csv")
-    with open(csv, "w") as f:
+    with open(os.path.join(RESULTS, name), "w") as f:
         f.write("family,size,program,seconds,peak_mib,output\n")
         for r in rows:
             f.write(f"{r[0]},{r[1]},{r[2]},{r[3]:.4f},{r[4]:.1f},{r[5]}\n")
+
+
+def gnuplot(script):
     if not shutil.which("gnuplot"):
         print("gnuplot not found: no plot")
-        return
+        return False
+    subprocess.run(["gnuplot"], input=script.encode(), check=True)
+    return True
+
+
+def plot_families(rows):
     present = {r[2] for r in rows}
-    programs = [p for p in ["ours", "baseline", "parse floor"] + PEERS if p in present]
-    sizes = sorted({r[1] for r in rows})
+    programs = [p for p in ["ours", "previous", "baseline", "parse floor"] + PEERS if p in present]
     dat = os.path.join(RESULTS, "plot.dat")
     with open(dat, "w") as f:
         f.write("family " + " ".join(f'"{p}"' for p in programs) + "\n")
-        for size in sizes:
+        for size in ["medium", "large", "huge"]:
             for family in FAMILIES:
                 got = {r[2]: r[3] for r in rows if r[0] == family and r[1] == size}
                 if got:
                     f.write(f'"{family} {size}" ' + " ".join(f"{got[p]:.4f}" if p in got else "NaN" for p in programs) + "\n")
     png = os.path.join(RESULTS, "time.png")
-    script = f"""
-set terminal pngcairo size 1100,520 font ',10'
+    if gnuplot(f"""
+set terminal pngcairo size 1400,560 font ',10'
 set output '{png}'
 set title 'Wall time per input family (median, lower is better)'
 set style data histograms
@@ -156,34 +196,132 @@ set style fill solid 0.85 border -1
 set logscale y
 set ylabel 'seconds (log scale)'
 set key outside right top
-set bmargin 5
-set xtics rotate by -20
+set bmargin 7
+set xtics rotate by -30
 plot for [i=2:{len(programs) + 1}] '{dat}' using i:xtic(1) title columnhead(i)
-"""
-    subprocess.run(["gnuplot"], input=script.encode(), check=True)
-    print(f"wrote {csv} and {png}")
+"""):
+        print(f"wrote {png}")
+
+
+def small(runs):
+    """Whole-process time and peak memory on small inputs, ours paired with
+    the baseline run by run."""
+    rows = []
+    cases = [("dist", 3), ("dist", 1000), ("dist", 10000), ("dist", 100000),
+             ("count", 3), ("count", 1000), ("count", 10000), ("count", 100000)]
+    for kind, n in cases:
+        family = f"{kind}-random"
+        print(f"measuring {family} {n} ...", file=sys.stderr, flush=True)
+        data = os.path.join(ROOT, "examples", "mirtavosken.in" if kind == "dist" else "9-quembol.in") \
+            if n == 3 else data_file(family, n)
+        cmds = {k: v for k, v in commands(family, None).items() if k in ("ours", "baseline")}
+        times = {k: [] for k in cmds}
+        memory = {k: [] for k in cmds}
+        outputs = {}
+        for _ in range(runs):
+            for name, (argv, inp, out) in cmds.items():
+                wall, rss, output = run_once(argv, data, inp, out, 60)
+                times[name].append(wall)
+                memory[name].append(rss)
+                outputs[name] = output
+        for name in cmds:
+            rows.append((family, str(n), name, statistics.median(times[name]), max(memory[name]),
+                         verdict(name, outputs[name], outputs["ours"])))
+    print("\n" + machine_line(runs) + "\n")
+    print(f"{'program':8} {'nodes':>7} {'ours ms':>8} {'baseline ms':>11} {'ratio':>6} {'ours MiB':>9} {'base MiB':>9} {'ratio':>6}  output")
+    for i in range(0, len(rows), 2):
+        o, b = rows[i], rows[i + 1]
+        print(f"{o[0][:5]:8} {o[1]:>7} {o[3] * 1000:8.1f} {b[3] * 1000:11.1f} {o[3] / b[3]:6.2f} "
+              f"{o[4]:9.1f} {b[4]:9.1f} {o[4] / b[4]:6.2f}  {b[5]}")
+    save(rows, "small.csv")
+
+
+def sweep(runs):
+    """Time and peak memory per arc of ours on the random families, from 10^5
+    to 1.6 x 10^7 nodes."""
+    rows = []
+    for family, arcs_per_node in (("dist-random", 5), ("count-random", 8)):
+        for n in SWEEP:
+            print(f"measuring {family} {n} ...", file=sys.stderr, flush=True)
+            data = data_file(family, n)
+            argv, inp, out = commands(family, None)["ours"]
+            walls, peaks = [], []
+            for _ in range(runs):
+                wall, rss, _ = run_once(argv, data, inp, out, 600)
+                walls.append(wall)
+                peaks.append(rss)
+            arcs = arcs_per_node * n
+            rows.append((family, str(n), "ours", statistics.median(walls), max(peaks), f"{arcs}"))
+    print("\n" + machine_line(runs) + "\n")
+    print(f"{'family':14} {'nodes':>9} {'arcs':>10} {'time s':>8} {'us/arc':>7} {'peak MiB':>9} {'bytes/arc':>9}")
+    for r in rows:
+        arcs = int(r[5])
+        print(f"{r[0]:14} {r[1]:>9} {arcs:>10} {r[3]:8.3f} {r[3] / arcs * 1e6:7.3f} {r[4]:9.1f} {r[4] * 2**20 / arcs:9.1f}")
+    save(rows, "sweep.csv")
+    plot_sweep(rows)
+
+
+def plot_sweep(rows):
+    dat = os.path.join(RESULTS, "sweep.dat")
+    with open(dat, "w") as f:
+        for family in ("dist-random", "count-random"):
+            f.write(f'"{family}"\n')
+            for r in rows:
+                if r[0] == family:
+                    arcs = int(r[5])
+                    f.write(f"{r[1]} {r[3] / arcs * 1e6:.5f} {r[4] * 2**20 / arcs:.3f}\n")
+            f.write("\n\n")
+    png = os.path.join(RESULTS, "scaling.png")
+    if gnuplot(f"""
+set terminal pngcairo size 1100,460 font ',10'
+set output '{png}'
+set multiplot layout 1,2 title 'Growth on the random families (medians, log-log)'
+set logscale xy
+set xlabel 'nodes'
+set grid
+set key top left
+set ylabel 'microseconds per arc'
+plot for [i=0:1] '{dat}' index i using 1:2 with linespoints title columnhead(1)
+set ylabel 'peak bytes per arc'
+plot for [i=0:1] '{dat}' index i using 1:3 with linespoints title columnhead(1)
+unset multiplot
+"""):
+        print(f"wrote {png}")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--size", choices=["medium", "large", "all"], default="all")
+    parser.add_argument("--size", choices=["medium", "large", "huge", "all"], default="all")
     parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--only", nargs="*", help="programs besides ours: baseline, 'parse floor', igraph, lemon, boost")
+    parser.add_argument("--only", nargs="*", help="programs besides ours: previous, baseline, 'parse floor', igraph, lemon, boost")
     parser.add_argument("--family", nargs="*", choices=FAMILIES, default=FAMILIES)
-    parser.add_argument("--replot", action="store_true", help="redraw the plot from the last results.csv")
+    parser.add_argument("--previous", help="a build directory holding another version's programs")
+    parser.add_argument("--timeout", type=int, default=60, help="seconds before a run counts as timed out")
+    parser.add_argument("--small", action="store_true", help="the small-input table")
+    parser.add_argument("--sweep", action="store_true", help="the scaling sweep")
+    parser.add_argument("--replot", action="store_true", help="redraw the plots from the saved CSV files")
     args = parser.parse_args()
     if args.replot:
-        save(load())
+        plot_families(load())
+        if os.path.exists(os.path.join(RESULTS, "sweep.csv")):
+            plot_sweep(load("sweep.csv"))
         return
     build()
+    if args.small:
+        small(args.runs)
+        return
+    if args.sweep:
+        sweep(args.runs)
+        return
     sizes = ["medium", "large"] if args.size == "all" else [args.size]
     rows = []
     for size in sizes:
         for family in args.family:
             print(f"measuring {family} {size} ...", file=sys.stderr, flush=True)
-            rows += measure(family, size, args.runs, args.only)
+            rows += measure(family, size, args.runs, args.only, args.previous, args.timeout)
     report(rows, args.runs)
     save(rows)
+    plot_families(rows)
 
 
 if __name__ == "__main__":

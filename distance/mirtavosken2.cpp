@@ -52,7 +52,7 @@ Manual: man 1 mirtavosken2
 // Marks a node not reached (yet). Distances are exact: every label is the
 // cost of a simple path, fewer than 2^31 edges of at most 2^31 each, so
 // 64-bit sums cannot overflow; 32-bit ones are used while n times the
-// largest cost magnitude stays below 2^30.
+// largest cost magnitude stays below 2^29 (see Mirtavosken).
 template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 

@@ -39,39 +39,6 @@ void Replay(const Program& program, const std::string& corpus) {
 TEST(HostileInput, DistanceCorpus) { Replay(kDistance, "distance"); }
 TEST(HostileInput, PathCountCorpus) { Replay(kPathCount, "pathcount"); }
 
-// What cannot be opened, read or written ends in a message, and the output
-// file, created at start-up as it always was, holds nothing.
-TEST(FileAccess, UnreadableInputOrUnwritableOutput) {
-  struct Case {
-    const Program& program;
-    std::string name, valid_input;
-  };
-  for (const Case& c : {Case{kDistance, "mirtavosken2", "2 1\n1 2 5\n"}, Case{kPathCount, "quembol", "1 0 1 1\n"}}) {
-    const std::string in = c.name + ": " + c.program.input, out = c.name + ": " + c.program.output;
-    Scratch missing;
-    Outcome run = missing.Exec(c.program.path, c.program.output);
-    EXPECT_REFUSED(run, in + ": cannot open: No such file or directory");
-    EXPECT_TRUE(run.file_exists);
-
-    Scratch directory;
-    fs::create_directory(directory.dir() / c.program.input);
-    run = directory.Exec(c.program.path, c.program.output);
-    EXPECT_REFUSED(run, in + ": cannot read: Is a directory");
-
-    Scratch output_directory;
-    Spit(output_directory.dir() / c.program.input, c.valid_input);
-    fs::create_directory(output_directory.dir() / c.program.output);
-    run = output_directory.Exec(c.program.path, c.program.output);
-    EXPECT_REFUSED(run, out + ": cannot create: Is a directory");
-
-    Scratch full;
-    Spit(full.dir() / c.program.input, c.valid_input);
-    fs::create_symlink("/dev/full", full.dir() / c.program.output);
-    run = full.Exec(c.program.path, c.program.output);
-    EXPECT_REFUSED(run, out + ": cannot write: No space left on device");
-  }
-}
-
 // A path 1 -> 2 -> ... -> n of unit costs, all on one line of many megabytes.
 TEST(HostileInput, ManyMegabytesOnOneLine) {
   const int n = 700000;

@@ -58,35 +58,6 @@ TEST(PathCountReport, AcceptsWhatFormattedExtractionAccepts) {
   ExpectCount("2 1 1 2\n1 2 3\ntrailing words are not read", "1");
 }
 
-// The reader is shared with the distance program, whose tests go through
-// every kind of malformed token; these are the path-count program's own.
-TEST(PathCountReport, RefusesBadInput) {
-  struct Case {
-    std::string input, message;
-  };
-  const Case cases[] = {
-      {"", "quembol: 9-quembol.in: file is empty"},
-      {"\n\n", "quembol: 9-quembol.in:2: file ends inside the header"},
-      {"3 1 1", "quembol: 9-quembol.in:1: file ends inside the header"},
-      {"3 2 1 3\n1 2 5\n", "quembol: 9-quembol.in:2: file ends after 1 of 2 edges"},
-      {"3 1 1 3\n1 x 5\n", "quembol: 9-quembol.in:2: 'x' is not an integer"},
-      {"3 1 1 3\n1 2 4294967296\n", "quembol: 9-quembol.in:2: '4294967296' is out of range"},
-      {"0 0 1 1\n", "quembol: 9-quembol.in:1: node count 0 is below 1"},
-      {"3 -1 1 3\n", "quembol: 9-quembol.in:1: edge count -1 is negative"},
-      {"3 0 0 3\n", "quembol: 9-quembol.in:1: source node 0 is outside 1..3"},
-      {"3 0 1 4\n", "quembol: 9-quembol.in:1: destination node 4 is outside 1..3"},
-      {"3 1 1 3\n1 9 5\n", "quembol: 9-quembol.in:2: edge 1: node 9 is outside 1..3"},
-      {"3 1 1 3\n1 2 -5\n", "quembol: 9-quembol.in:2: edge 1: cost -5 is negative"},
-      {"2147483647 0 1 1\n", "quembol: 9-quembol.in:1: 2147483647 nodes and 0 edges need"},
-  };
-  for (const Case& c : cases) {
-    Outcome run = kPathCount.Run(c.input);
-    EXPECT_REFUSED(run, c.message);
-    EXPECT_EQ(run.out, "");
-  }
-
-}
-
 // Independent oracle for costs of 1 or more: distances by repeated
 // relaxation, then counts summed over the nodes in order of distance.
 std::uint64_t CountByDistanceOrder(int n, int s, int t, const std::vector<Edge>& edges) {

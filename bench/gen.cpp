@@ -2,6 +2,7 @@
 //   gen FAMILY SIZE SEED > file
 // FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
 //         dist-wide | dist-cycle-front | dist-cycle-deep | dist-cycle-long |
+//         dist-cycle-woven |
 //         count-random | count-grid | count-king
 // SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes) |
 //         huge (about 16,000,000 nodes) | a node count
@@ -108,9 +109,11 @@ void Road(std::int64_t rows, std::int64_t cols, std::int64_t spread, SplitMix& r
 
 // A random graph with potential-shifted costs (no negative cycle of its
 // own) into which a cycle of total cost -1 is planted:
-//   front: 1 -> 2 -> 3 -> 4 -> 2, and the rest reachable only through 4;
-//   deep:  four random nodes of the graph;
-//   long:  a ring through every node.
+//   front:  1 -> 2 -> 3 -> 4 -> 2, and the rest reachable only through 4;
+//   deep:   four random nodes of the graph;
+//   long:   a ring through half the nodes, from node 1, and the graph on the
+//           other half reachable only from the ring;
+//   woven:  a ring through every node, the graph's arcs among them.
 void NegativeCycle(const std::string& shape, std::int64_t n, SplitMix& rng, Out& out) {
   std::vector<std::int64_t> potential(std::size_t(n) + 1);
   for (auto& p : potential) p = rng.Below(200);
@@ -121,14 +124,17 @@ void NegativeCycle(const std::string& shape, std::int64_t n, SplitMix& rng, Out&
   else if (shape == "deep")
     for (int i = 0; i < 4; ++i) cycle.push_back(2 + rng.Below(n - 1));
   else
-    for (std::int64_t v = 1; v <= n; ++v) cycle.push_back(v);
+    for (std::int64_t v = 1; v <= (shape == "long" ? n / 2 : n); ++v) cycle.push_back(v);
   std::int64_t random_arcs = 5 * n;
-  std::int64_t first = shape == "front" ? 5 : 1;  // the random graph's nodes
-  out.Line({n, random_arcs + std::int64_t(cycle.size()) + (shape == "front" ? 2 : 0)});
+  std::int64_t first = shape == "front" ? 5 : shape == "long" ? n / 2 + 1 : 1;  // the random graph's nodes
+  std::int64_t entries = shape == "long" ? 1000 : 1;  // arcs from the cycle into the graph behind it
+  out.Line({n, random_arcs + std::int64_t(cycle.size()) + (shape == "front" ? 2 : shape == "long" ? entries : 0)});
   if (shape == "front") {
     out.Line({1, 2, 0});
     out.Line({4, 5, 0});
   }
+  if (shape == "long")
+    for (std::int64_t i = 0; i < entries; ++i) out.Line({1 + rng.Below(n / 2), first + rng.Below(n - first + 1), 0});
   for (std::size_t i = 0; i < cycle.size(); ++i) {
     std::int64_t x = cycle[i], y = cycle[(i + 1) % cycle.size()];
     out.Line({x, y, potential[std::size_t(x)] - potential[std::size_t(y)] - (i == 0 ? 1 : 0)});

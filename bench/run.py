@@ -31,7 +31,7 @@ BUILD = os.path.join(ROOT, "build", "bench")
 DATA = os.path.join(ROOT, "bench", "data")
 RESULTS = os.path.join(ROOT, "bench", "results")
 FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long", "dist-wide",
-            "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long",
+            "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long", "dist-cycle-woven",
             "count-random", "count-grid", "count-king"]
 PEERS = ["igraph", "lemon", "boost"]
 SWEEP = [100000, 200000, 500000, 1000000, 2000000, 4000000, 8000000, 16000000]

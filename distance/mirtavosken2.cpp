@@ -272,30 +272,32 @@ constexpr std::size_t kAhead = 16;
 // Time O(n * m) in the worst case, usually far less.
 template <class Dist>
 void Relax(std::int32_t source, HugeArray<Dist>& dist) {
-  NodeQueue queue;
   LabelTree<Dist> tree(n, source);
-  std::vector<std::int32_t> cycle;
-  tree.Enqueue(source);
-  queue.Push(source);
-  while (!queue.Empty()) {
-    // FIFO order tells which rows and labels come next: fetch them ahead.
-    if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
-    if (queue.Size() > kAhead) {
-      G.PrefetchRow(queue.Peek(kAhead));
-      tree.Prefetch(queue.Peek(kAhead));
-    }
-    if (queue.Size() > kAhead / 2)
-      for (const Arc& a : G[queue.Peek(kAhead / 2)]) tree.Prefetch(a.to);
-    std::int32_t x = queue.Pop();
-    if (!tree.Dequeue(x)) continue;
-    auto row = G[x];
-    // Lowering x itself would close a cycle and end the run, so its label holds.
-    const Dist from = tree.Label(x);
-    for (const Arc& a : row) {
-      Dist through = from + Dist(a.cost);
-      if (through >= tree.Label(a.to)) continue;
-      if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
-      if (tree.Enqueue(a.to)) queue.Push(a.to);
+  {
+    NodeQueue queue;  // released before the distances are handed back, which lowers the peak
+    std::vector<std::int32_t> cycle;
+    tree.Enqueue(source);
+    queue.Push(source);
+    while (!queue.Empty()) {
+      // FIFO order tells which rows and labels come next: fetch them ahead.
+      if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
+      if (queue.Size() > kAhead) {
+        G.PrefetchRow(queue.Peek(kAhead));
+        tree.Prefetch(queue.Peek(kAhead));
+      }
+      if (queue.Size() > kAhead / 2)
+        for (const Arc& a : G[queue.Peek(kAhead / 2)]) tree.Prefetch(a.to);
+      std::int32_t x = queue.Pop();
+      if (!tree.Dequeue(x)) continue;
+      auto row = G[x];
+      // Lowering x itself would close a cycle and end the run, so its label holds.
+      const Dist from = tree.Label(x);
+      for (const Arc& a : row) {
+        Dist through = from + Dist(a.cost);
+        if (through >= tree.Label(a.to)) continue;
+        if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
+        if (tree.Enqueue(a.to)) queue.Push(a.to);
+      }
     }
   }
   dist = HugeArray<Dist>(std::size_t(n) + 1);

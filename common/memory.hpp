@@ -4,6 +4,7 @@
 #pragma once
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -46,9 +47,14 @@ inline void* MapZeroed(std::size_t bytes) {
   return reinterpret_cast<void*>(aligned);
 }
 
+// The bytes that MapZeroed(bytes) maps.
+inline std::size_t MappedExtent(std::size_t bytes) {
+  std::size_t unit = bytes < kHuge ? std::size_t(::sysconf(_SC_PAGESIZE)) : kHuge;
+  return (bytes + unit - 1) / unit * unit;
+}
+
 inline void Unmap(void* p, std::size_t bytes) {
-  if (p == nullptr) return;
-  ::munmap(p, bytes < kHuge ? bytes : (bytes + kHuge - 1) & ~(kHuge - 1));
+  if (p != nullptr) ::munmap(p, MappedExtent(bytes));
 }
 
 // Fixed-size array of a type for which all-zero bytes are a valid value,
@@ -70,6 +76,18 @@ class HugeArray {
   }
   ~HugeArray() { Unmap(data_, size_ * sizeof(T)); }
 
+  // Turns this array's memory into an array of `size` Us, handing back what
+  // it no longer needs; the first bytes stay as they are. Precondition:
+  // size * sizeof(U) <= this->size() * sizeof(T).
+  template <class U>
+  HugeArray<U> Shrink(std::size_t size) && {
+    std::size_t keep = MappedExtent(size * sizeof(U)), had = MappedExtent(size_ * sizeof(T));
+    auto* bytes = reinterpret_cast<unsigned char*>(std::exchange(data_, nullptr));
+    if (had > keep) ::munmap(bytes + keep, had - keep);
+    size_ = 0;
+    return HugeArray<U>(reinterpret_cast<U*>(bytes), size);
+  }
+
   T& operator[](std::size_t i) { return data_[i]; }
   const T& operator[](std::size_t i) const { return data_[i]; }
   T* data() { return data_; }
@@ -77,6 +95,10 @@ class HugeArray {
   std::size_t size() const { return size_; }
 
  private:
+  template <class U>
+  friend class HugeArray;
+  HugeArray(T* data, std::size_t size) : data_(data), size_(size) {}
+
   T* data_ = nullptr;
   std::size_t size_ = 0;
 };

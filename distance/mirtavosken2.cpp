@@ -9,6 +9,7 @@
 // rely on.
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <cstdint>
 #include <cstdio>
@@ -57,9 +58,9 @@ template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 
 // Bytes per node of the tables the relaxation adds to the graph at their
-// largest (64-bit tree records, a queue ring of up to 2n entries, the
-// distances handed back), for the check before allocating.
-constexpr std::uint64_t kBytesPerNode = 24 + 8 + 8;
+// largest (64-bit tree records, a queue ring of up to 2n entries while it
+// doubles), for the check before allocating.
+constexpr std::uint64_t kBytesPerNode = 24 + 12;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -148,6 +149,15 @@ class LabelTree {
   }
 
   Dist Label(std::int32_t v) const { return node_[v].label; }
+  // The labels of nodes 0..n, packed in place into the front of the records'
+  // memory, whose rest is handed back: the distances cost no memory of their own.
+  HugeArray<Dist> TakeLabels() && {
+    static_assert(offsetof(Node, label) == 0 && sizeof(Node) >= sizeof(Dist));
+    const std::size_t count = node_.size();
+    auto* packed = reinterpret_cast<Dist*>(node_.data());
+    for (std::size_t v = 0; v < count; ++v) packed[v] = node_[v].label;  // never ahead of the read
+    return std::move(node_).template Shrink<Dist>(count);
+  }
   void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }
 
   // Marks v as waiting in the queue; true if it was not there yet.
@@ -274,7 +284,7 @@ template <class Dist>
 void Relax(std::int32_t source, HugeArray<Dist>& dist) {
   LabelTree<Dist> tree(n, source);
   {
-    NodeQueue queue;  // released before the distances are handed back, which lowers the peak
+    NodeQueue queue;  // released before the distances are handed back
     std::vector<std::int32_t> cycle;
     tree.Enqueue(source);
     queue.Push(source);
@@ -300,8 +310,7 @@ void Relax(std::int32_t source, HugeArray<Dist>& dist) {
       }
     }
   }
-  dist = HugeArray<Dist>(std::size_t(n) + 1);
-  for (std::int32_t v = 0; v <= n; ++v) dist[v] = tree.Label(v);
+  dist = std::move(tree).TakeLabels();
 }
 
 // Writes "80" to standard output, where callers look for it, and reports

@@ -22,7 +22,7 @@ namespace wgt {
 // so that no stale result outlives a run. Where it is a regular file the
 // result is written to an anonymous file beside it, named only once
 // complete and then renamed over it: a run killed at any moment leaves it
-// empty or whole. Anything else (a symbolic link to elsewhere, a device, a
+// empty or whole, and a failing one removes what it wrote. Anything else (a symbolic link to elsewhere, a device, a
 // pipe) is written through as it stands.
 class ReportWriter {
  public:
@@ -90,19 +90,24 @@ class ReportWriter {
     if (::fchmod(temp_fd_, mode_) != 0) Fail(errno);
   }
 
-  // Puts the finished report in the output's place. An anonymous file cannot
-  // be renamed over another, so the output is removed and the report linked
-  // in its stead: a run killed between the two leaves no output at all,
-  // never a part of one, and no stray file. A named one is renamed over it.
+  // Puts the finished report in the output's place in one step. An
+  // anonymous file cannot be renamed over another, so it is first linked to
+  // a hidden name beside the output: a run killed between the two leaves the
+  // output empty and a whole copy under that name, never a part of one.
   void Publish() {
     if (temp_fd_ < 0) OpenTemp();  // an empty report still replaces the file
     if (temp_name_.empty()) {
       std::string proc = "/proc/self/fd/" + std::to_string(temp_fd_);
-      if (::unlink(path_) != 0 && errno != ENOENT) Fail(errno);
-      if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path_, AT_SYMLINK_FOLLOW) != 0) Fail(errno);
-    } else if (::rename(temp_name_.c_str(), path_) != 0) {
-      Fail(errno);
+      for (int attempt = 0; temp_name_.empty(); ++attempt) {
+        std::string name = HiddenName(std::to_string(::getpid()) + "-" + std::to_string(attempt));
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+          temp_name_ = name;
+        else if (errno != EEXIST || attempt == 100)
+          Fail(errno);
+      }
+      pending_temp = temp_name_.c_str();
     }
+    if (::rename(temp_name_.c_str(), path_) != 0) Fail(errno);
     pending_temp = nullptr;
     if (::close(std::exchange(temp_fd_, -1)) != 0) Fail(errno);
   }

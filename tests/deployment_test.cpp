@@ -156,7 +156,9 @@ TEST(KilledRun, LeavesTheOutputEmptyOrWhole) {
       // Killed in the instant between naming the finished report and
       // renaming it, a whole copy may stand under a hidden name; never a part.
       for (const auto& entry : fs::directory_iterator(scratch.dir())) {
-        if (entry.path().filename().string()[0] == '.') EXPECT_EQ(Slurp(entry.path()), whole) << entry.path();
+        if (entry.path().filename().string()[0] == '.') {
+          EXPECT_EQ(Slurp(entry.path()), whole) << entry.path();
+        }
       }
     }
   }

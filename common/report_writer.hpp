@@ -73,18 +73,24 @@ class ReportWriter {
 
   // Where the report goes: the output itself, or the file that replaces it.
   int Target() {
-    if (!replace_) return fd_;
-    if (temp_fd_ < 0) OpenTemp();
-    return temp_fd_;
+    if (replace_ && temp_fd_ < 0) OpenTemp();
+    return replace_ ? temp_fd_ : fd_;
   }
 
+  // Where no file can be made beside the output (a directory the user may
+  // not write to, holding an output they may), the output is written
+  // through as it stands.
   void OpenTemp() {
     std::string dir = Directory();
     temp_fd_ = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (temp_fd_ < 0) {  // no anonymous files here: a hidden name, removed on failure
       temp_name_ = HiddenName("XXXXXX");
       temp_fd_ = ::mkstemp(temp_name_.data());
-      if (temp_fd_ < 0) Fail(errno);
+      if (temp_fd_ < 0) {
+        temp_name_.clear();
+        replace_ = false;
+        return;
+      }
       pending_temp = temp_name_.c_str();
     }
     if (::fchmod(temp_fd_, mode_) != 0) Fail(errno);
@@ -96,6 +102,7 @@ class ReportWriter {
   // output empty and a whole copy under that name, never a part of one.
   void Publish() {
     if (temp_fd_ < 0) OpenTemp();  // an empty report still replaces the file
+    if (!replace_) return;
     if (temp_name_.empty()) {
       std::string proc = "/proc/self/fd/" + std::to_string(temp_fd_);
       for (int attempt = 0; temp_name_.empty(); ++attempt) {

@@ -19,11 +19,12 @@
 namespace wgt {
 
 // The report file. It is created or emptied when opened, as it always was,
-// so that no stale result outlives a run. Where it is a regular file the
-// result is written to an anonymous file beside it, named only once
-// complete and then renamed over it: a run killed at any moment leaves it
-// empty or whole, and a failing one removes what it wrote. Anything else (a symbolic link to elsewhere, a device, a
-// pipe) is written through as it stands.
+// so that no stale result outlives a run. Where it is a regular file with
+// one name, the result is written to an anonymous file beside it, named
+// only once complete and then renamed over it: a run killed at any moment
+// leaves it empty or whole, and a failing one removes what it wrote.
+// Anything else (a symbolic or hard link to elsewhere, a device, a pipe) is
+// written through as it stands, so that every name sees the result.
 class ReportWriter {
  public:
   ReportWriter() = default;
@@ -42,7 +43,7 @@ class ReportWriter {
     fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     open_errno_ = fd_ < 0 ? errno : 0;
     struct stat file {};
-    replace_ = fd_ >= 0 && !is_link && ::fstat(fd_, &file) == 0 && S_ISREG(file.st_mode);
+    replace_ = fd_ >= 0 && !is_link && ::fstat(fd_, &file) == 0 && S_ISREG(file.st_mode) && file.st_nlink == 1;
     mode_ = file.st_mode & 07777;
   }
 

@@ -77,6 +77,9 @@ inline bool Sanitized() {
 struct Program {
   std::string path, input, output;
 
+  // The name it prints its messages under.
+  std::string Name() const { return path.substr(path.rfind('/') + 1); }
+
   // Runs the program on `text` as its input file in a fresh directory that
   // holds a stale output file, which every run must replace or empty.
   Outcome Run(const std::string& text) const {

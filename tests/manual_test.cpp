@@ -8,11 +8,9 @@
 
 namespace {
 
-std::string ProgramName(const Program& program) { return program.path.substr(program.path.rfind('/') + 1); }
-
 TEST(CommandLine, HelpAndVersionTouchNoFile) {
   for (const Program* program : {&kDistance, &kPathCount}) {
-    const std::string name = ProgramName(*program);
+    const std::string name = program->Name();
     Scratch scratch;
     Spit(scratch.dir() / program->output, "an earlier result");
     Outcome help = scratch.Exec(program->path + "' '--help", program->output);
@@ -38,7 +36,7 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
 
 // The example lines of a manual page's DIAGNOSTICS, as they print.
 std::set<std::string> ManualMessages(const Program& program) {
-  std::string page = Slurp(fs::path(MANUAL_DIR) / (ProgramName(program) + ".1"));
+  std::string page = Slurp(fs::path(MANUAL_DIR) / (program.Name() + ".1"));
   std::size_t start = page.find(".nf\n", page.find(".SH DIAGNOSTICS\n")) + 4;
   std::set<std::string> lines;
   for (std::size_t end; (end = page.find('\n', start)) != std::string::npos && page.compare(start, 3, ".fi") != 0;
@@ -52,7 +50,7 @@ std::set<std::string> ManualMessages(const Program& program) {
 
 // The README's message lines for a program: indented, starting with its name.
 std::set<std::string> ReadmeMessages(const Program& program) {
-  std::string readme = Slurp(fs::path(SOURCE_DIR) / "README.md"), prefix = "    " + ProgramName(program) + ": ";
+  std::string readme = Slurp(fs::path(SOURCE_DIR) / "README.md"), prefix = "    " + program.Name() + ": ";
   std::set<std::string> lines;
   for (std::size_t at = 0; (at = readme.find("\n" + prefix, at)) != std::string::npos; ++at)
     lines.insert(readme.substr(at + 5, readme.find('\n', at + 1) - at - 5));
@@ -61,7 +59,7 @@ std::set<std::string> ReadmeMessages(const Program& program) {
 
 TEST(Manual, PagesRenderWithoutWarnings) {
   for (const Program* program : {&kDistance, &kPathCount}) {
-    std::string page = std::string(MANUAL_DIR) + "/" + ProgramName(*program) + ".1";
+    std::string page = std::string(MANUAL_DIR) + "/" + program->Name() + ".1";
     Scratch scratch;
     std::string warnings = (scratch.dir() / "warnings").string();
     ASSERT_EQ(std::system(("groff -man -ww -Tutf8 '" + page + "' >/dev/null 2>'" + warnings + "'").c_str()), 0);
@@ -72,7 +70,7 @@ TEST(Manual, PagesRenderWithoutWarnings) {
 TEST(Manual, ReadmeListsTheSameMessages) {
   for (const Program* program : {&kDistance, &kPathCount}) {
     EXPECT_GT(ManualMessages(*program).size(), 10u);
-    EXPECT_EQ(ReadmeMessages(*program), ManualMessages(*program)) << ProgramName(*program);
+    EXPECT_EQ(ReadmeMessages(*program), ManualMessages(*program)) << program->Name();
   }
 }
 
@@ -86,7 +84,7 @@ struct Scenario {
 };
 
 std::vector<Scenario> Scenarios(const Program& program) {
-  const std::string name = ProgramName(program);
+  const std::string name = program.Name();
   const std::string in = name + ": " + program.input, out = name + ": " + program.output;
   const bool distance = &program == &kDistance;
   const std::string header = distance ? "10 9\n" : "10 9 1 2\n";

@@ -73,9 +73,10 @@ inline bool Sanitized() {
 #endif
 }
 
-// A program under test and its fixed file names.
+// A program under test, its fixed file names, and what it prints on
+// standard output once its input has been read.
 struct Program {
-  std::string path, input, output;
+  std::string path, input, output, banner;
 
   // The name it prints its messages under.
   std::string Name() const { return path.substr(path.rfind('/') + 1); }
@@ -90,8 +91,8 @@ struct Program {
   }
 };
 
-inline const Program kDistance{DISTANCE_PROGRAM, "mirtavosken.in", "mirtavosken.out"};
-inline const Program kPathCount{PATHCOUNT_PROGRAM, "9-quembol.in", "quembol.out"};
+inline const Program kDistance{DISTANCE_PROGRAM, "mirtavosken.in", "mirtavosken.out", "80"};
+inline const Program kPathCount{PATHCOUNT_PROGRAM, "9-quembol.in", "quembol.out", ""};
 
 // A run that succeeds with exactly `expected_file` in the output file and
 // `expected_out` on standard output, and nothing on standard error.

@@ -149,6 +149,7 @@ class LabelTree {
   }
 
   Dist Label(std::int32_t v) const { return node_[v].label; }
+  bool InTree(std::int32_t v) const { return node_[v].tag & kInTree; }
   // The labels of nodes 0..n, packed in place into the front of the records'
   // memory, whose rest is handed back: the distances cost no memory of their own.
   HugeArray<Dist> TakeLabels() && {
@@ -295,8 +296,11 @@ void Relax(std::int32_t source, HugeArray<Dist>& dist) {
         G.PrefetchRow(queue.Peek(kAhead));
         tree.Prefetch(queue.Peek(kAhead));
       }
-      if (queue.Size() > kAhead / 2)
-        for (const Arc& a : G[queue.Peek(kAhead / 2)]) tree.Prefetch(a.to);
+      if (queue.Size() > kAhead / 2) {
+        const std::int32_t soon = queue.Peek(kAhead / 2);
+        if (tree.InTree(soon))  // a node cut off the tree will be skipped
+          for (const Arc& a : G[soon]) tree.Prefetch(a.to);
+      }
       std::int32_t x = queue.Pop();
       if (!tree.Dequeue(x)) continue;
       auto row = G[x];

@@ -70,6 +70,12 @@ std::int32_t W;  // the largest edge cost magnitude
 
 wgt::DistanceTable D;
 
+// Out of line, so that the loop that reads the edges stays small.
+[[noreturn, gnu::cold, gnu::noinline]] void FailNodeOutOfRange(std::int32_t edge, const char* which, std::int32_t node) {
+  fin.Fail("edge " + std::to_string(edge) + ": " + which + " node " + std::to_string(node) + " is outside 1.." +
+           std::to_string(n));
+}
+
 void ReadGraph() {
   const std::string header = "file ends inside the header: expected the node count and the edge count";
   if (!fin.Next(n)) fin.FailAtEnd(header);
@@ -87,9 +93,7 @@ void ReadGraph() {
     };
     auto read_node = [&](std::int32_t& node, const char* which) {
       read(node);
-      if (node < 1 || node > n)
-        fin.Fail("edge " + std::to_string(i + 1) + ": " + which + " node " + std::to_string(node) +
-                 " is outside 1.." + std::to_string(n));
+      if (node < 1 || node > n) FailNodeOutOfRange(i + 1, which, node);
     };
     std::int32_t x, y, c;
     read_node(x, "start");

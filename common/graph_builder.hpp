@@ -16,22 +16,22 @@
 
 namespace wgt {
 
-// Collects arcs in input order and turns them into a Graph by a stable
-// counting sort. Arcs wait in 64 KiB blocks, one chain per range of 65536
-// source nodes; the table is then filled range by range, releasing blocks
-// once copied, so peak memory stays close to one copy of the arcs and every
-// scatter lands in a small, cache-resident slice of the table. A chain takes
-// its blocks four at a time, and adjacent copied blocks are released in one
-// call: each release interrupts the other core to flush its TLB, so fewer
-// and larger ones are much cheaper.
+// Collects arcs in input order and turns them into a Graph. While the arcs
+// come grouped by tail in increasing order, as many files list them, they go
+// straight into the table. The first arc out of that order moves them all
+// into the waiting blocks of a stable counting sort. Arcs wait in 64 KiB
+// blocks, one chain per range of 65536 source nodes; the table is then
+// filled range by range, releasing blocks once copied, so peak memory stays
+// close to one copy of the arcs and every scatter lands in a small,
+// cache-resident slice of the table. A chain takes its blocks four at a
+// time, and adjacent copied blocks are released in one call: each release
+// interrupts the other core to flush its TLB, so fewer and larger ones are
+// much cheaper.
 // Nodes are 1..n; time O(n + arcs).
 class GraphBuilder {
  public:
-  GraphBuilder(std::int32_t n, std::uint64_t max_arcs) : n_(n), chains_((std::size_t(n) >> 16) + 1) {
-    std::uint64_t blocks = max_arcs / kPerBlock + kSlab * chains_.size() + 1;
-    arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
-    arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
-  }
+  GraphBuilder(std::int32_t n, std::uint64_t max_arcs)
+      : n_(n), max_arcs_(max_arcs), chains_((std::size_t(n) >> 16) + 1), offsets_(std::size_t(n) + 2), arcs_(max_arcs) {}
   ~GraphBuilder() { Unmap(arena_, arena_blocks_ * sizeof(Block)); }
   GraphBuilder(const GraphBuilder&) = delete;
   GraphBuilder& operator=(const GraphBuilder&) = delete;
@@ -39,7 +39,8 @@ class GraphBuilder {
   // Peak memory of building a graph of `arcs` arcs over nodes 1..n and then
   // allocating `later` beside it. While the table fills, the waiting blocks
   // it has copied are handed back, so pages peak near the blocks alone; the
-  // blocks' address space stays until the builder goes.
+  // blocks' address space stays until the builder goes. Arcs in order need
+  // only the table.
   static MemoryNeed Need(std::int32_t n, std::uint64_t arcs, MemoryNeed later) {
     const std::uint64_t chains = (std::uint64_t(n) >> 16) + 1;
     const std::uint64_t waiting = (arcs / kPerBlock + (kSlab + 1) * chains + 1) * sizeof(Block);
@@ -50,6 +51,57 @@ class GraphBuilder {
   }
   // Appends the arc (to, cost) to row `from`. Precondition: 1 <= from <= n.
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
+    if (in_order_) {
+      if (from >= last_from_) {
+        while (last_from_ < from) offsets_[std::size_t(++last_from_)] = std::uint32_t(count_);
+        arcs_[count_++] = {to, cost};
+        return;
+      }
+      LeaveOrder();
+    }
+    AddWaiting(from, to, cost);
+  }
+
+  Graph Build() && {
+    if (in_order_) {
+      while (last_from_ <= n_) offsets_[std::size_t(++last_from_)] = std::uint32_t(count_);
+      return Graph(std::move(offsets_), std::move(arcs_).template Shrink<Arc>(count_));
+    }
+    return std::move(*this).SortWaiting();
+  }
+
+ private:
+  static constexpr std::size_t kPerBlock = 6553;
+  struct alignas(4096) Block {  // page-aligned, so that a copied block can be handed back
+    std::uint16_t source[kPerBlock];  // low 16 bits; the chain gives the rest
+    std::int32_t to[kPerBlock];
+    std::int32_t cost[kPerBlock];
+  };
+  static_assert(sizeof(Block) == 65536);
+  static constexpr std::size_t kSlab = 4;  // blocks a chain takes at a time
+  struct Chain {
+    std::vector<Block*> blocks;
+    std::size_t fill = kPerBlock;
+    Block* slab = nullptr;  // the chain's next blocks, taken together
+    std::size_t slab_left = 0;
+  };
+
+  // Moves the arcs taken in order into the waiting blocks, handing their
+  // pages back a huge page at a time, so that memory never holds them twice.
+  [[gnu::noinline]] void LeaveOrder() {
+    in_order_ = false;
+    constexpr std::uint64_t kPerHuge = kHuge / sizeof(Arc);
+    std::int32_t from = 0;
+    for (std::uint64_t i = 0; i < count_; ++i) {
+      while (from < last_from_ && offsets_[std::size_t(from) + 1] <= i) ++from;
+      AddWaiting(from, arcs_[i].to, arcs_[i].cost);
+      if ((i + 1) % kPerHuge == 0) ::madvise(&arcs_[i + 1 - kPerHuge], kHuge, MADV_DONTNEED);
+    }
+    arcs_ = {};
+    offsets_ = {};
+  }
+
+  void AddWaiting(std::int32_t from, std::int32_t to, std::int32_t cost) {
     Chain& chain = chains_[std::size_t(from) >> 16];
     if (chain.fill == kPerBlock) {
       chain.blocks.push_back(NewBlock(chain));
@@ -62,7 +114,7 @@ class GraphBuilder {
     ++chain.fill;
   }
 
-  Graph Build() && {
+  Graph SortWaiting() && {
     // Degrees are counted chain by chain, where they fall in a small slice.
     HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
     ForEachBlock(offsets, [&](std::uint32_t* slice, const Block& block, std::size_t count) {
@@ -83,22 +135,6 @@ class GraphBuilder {
     for (std::size_t x = std::size_t(n_); x >= 1; --x) offsets[x] = offsets[x - 1];
     return Graph(std::move(offsets), std::move(arcs));
   }
-
- private:
-  static constexpr std::size_t kPerBlock = 6553;
-  struct alignas(4096) Block {  // page-aligned, so that a copied block can be handed back
-    std::uint16_t source[kPerBlock];  // low 16 bits; the chain gives the rest
-    std::int32_t to[kPerBlock];
-    std::int32_t cost[kPerBlock];
-  };
-  static_assert(sizeof(Block) == 65536);
-  static constexpr std::size_t kSlab = 4;  // blocks a chain takes at a time
-  struct Chain {
-    std::vector<Block*> blocks;
-    std::size_t fill = kPerBlock;
-    Block* slab = nullptr;  // the chain's next blocks, taken together
-    std::size_t slab_left = 0;
-  };
 
   // Hands back runs of adjacent blocks, up to a huge page at a time.
   class Releaser {
@@ -130,6 +166,11 @@ class GraphBuilder {
   }
 
   Block* NewBlock(Chain& chain) {
+    if (arena_ == nullptr) {  // mapped only once arcs come out of order
+      std::uint64_t blocks = max_arcs_ / kPerBlock + kSlab * chains_.size() + 1;
+      arena_blocks_ = std::min<std::uint64_t>(blocks, PhysicalMemory() / sizeof(Block));
+      arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
+    }
     if (chain.slab_left == 0) {
       if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
       chain.slab = &arena_[arena_used_];
@@ -141,7 +182,14 @@ class GraphBuilder {
   }
 
   std::int32_t n_;
+  std::uint64_t max_arcs_;
   std::vector<Chain> chains_;
+  // The table itself while arcs come in order: rows up to last_from_ begun.
+  bool in_order_ = true;
+  std::int32_t last_from_ = 0;
+  std::uint64_t count_ = 0;
+  HugeArray<std::uint32_t> offsets_;
+  HugeArray<Arc> arcs_;
   Block* arena_ = nullptr;
   std::uint64_t arena_blocks_ = 0;
   std::uint64_t arena_used_ = 0;

@@ -85,7 +85,7 @@ class HugeArray {
     auto* bytes = reinterpret_cast<unsigned char*>(std::exchange(data_, nullptr));
     if (had > keep) ::munmap(bytes + keep, had - keep);
     size_ = 0;
-    return HugeArray<U>(reinterpret_cast<U*>(bytes), size);
+    return HugeArray<U>(keep == 0 ? nullptr : reinterpret_cast<U*>(bytes), size);
   }
 
   T& operator[](std::size_t i) { return data_[i]; }

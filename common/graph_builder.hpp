@@ -18,15 +18,13 @@ namespace wgt {
 
 // Collects arcs in input order and turns them into a Graph. While the arcs
 // come grouped by tail in increasing order, as many files list them, they go
-// straight into the table. The first arc out of that order moves them all
-// into the waiting blocks of a stable counting sort. Arcs wait in 64 KiB
-// blocks, one chain per range of 65536 source nodes; the table is then
-// filled range by range, releasing blocks once copied, so peak memory stays
-// close to one copy of the arcs and every scatter lands in a small,
-// cache-resident slice of the table. A chain takes its blocks four at a
-// time, and adjacent copied blocks are released in one call: each release
-// interrupts the other core to flush its TLB, so fewer and larger ones are
-// much cheaper.
+// straight into the table. From the first arc out of that order on, arcs
+// wait in 64 KiB blocks, one chain per range of 65536 source nodes, taken
+// four at a time; a stable counting sort then fills the table range by range
+// (degrees, row starts, arcs) and hands each range's blocks back, so that
+// memory stays close to one copy of the arcs and every scatter lands in a
+// small, cache-resident slice. Adjacent blocks are handed back in one call:
+// each call interrupts the other core to flush its TLB.
 // Nodes are 1..n; time O(n + arcs).
 class GraphBuilder {
  public:
@@ -114,24 +112,30 @@ class GraphBuilder {
     ++chain.fill;
   }
 
+  // The row bounds are touched range by range as the blocks go, not beside all of them.
   Graph SortWaiting() && {
-    // Degrees are counted chain by chain, where they fall in a small slice.
-    HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
-    ForEachBlock(offsets, [&](std::uint32_t* slice, const Block& block, std::size_t count) {
-      for (std::size_t i = 0; i < count; ++i) ++slice[block.source[i]];
-    });
     std::uint64_t total = 0;
-    for (std::size_t x = 0; x <= std::size_t(n_); ++x) total += std::exchange(offsets[x], std::uint32_t(total));
+    for (const Chain& chain : chains_) total += chain.blocks.empty() ? 0 : (chain.blocks.size() - 1) * kPerBlock + chain.fill;
     if (total >= UINT32_MAX) Die("out of memory: too many edges");
-    offsets[std::size_t(n_) + 1] = std::uint32_t(total);
+    HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
     HugeArray<Arc> arcs(total);
     Releaser copied;
-    ForEachBlock(offsets, [&](std::uint32_t* next, const Block& block, std::size_t count) {
-      for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
-      copied.Add(&block);
-    });
+    std::uint32_t start = 0;
+    for (std::size_t c = 0; c < chains_.size(); ++c) {
+      std::uint32_t* next = &offsets[c << 16];  // the range's rows, by the low 16 bits of their node
+      ForEachBlock(chains_[c], [&](const Block& block, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) ++next[block.source[i]];
+      });
+      const std::size_t nodes = std::min<std::size_t>(std::size_t(1) << 16, std::size_t(n_) + 1 - (c << 16));
+      for (std::size_t x = 0; x < nodes; ++x) start += std::exchange(next[x], start);
+      ForEachBlock(chains_[c], [&](const Block& block, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) arcs[next[block.source[i]]++] = {block.to[i], block.cost[i]};
+        copied.Add(&block);
+      });
+    }
     copied.Flush();
     // Each cursor now stands at the end of its row: shift them back to starts.
+    offsets[std::size_t(n_) + 1] = std::uint32_t(total);
     for (std::size_t x = std::size_t(n_); x >= 1; --x) offsets[x] = offsets[x - 1];
     return Graph(std::move(offsets), std::move(arcs));
   }
@@ -156,13 +160,11 @@ class GraphBuilder {
     const Block* end_ = nullptr;
   };
 
-  // Calls visit(table + first node of the chain, block, arcs in it) for every
-  // block, chain by chain, each chain's blocks in input order.
+  // Calls visit(block, arcs in it) for the chain's blocks in input order.
   template <class Visit>
-  void ForEachBlock(HugeArray<std::uint32_t>& table, Visit visit) {
-    for (std::size_t c = 0; c < chains_.size(); ++c)
-      for (std::size_t b = 0; b < chains_[c].blocks.size(); ++b)
-        visit(&table[c << 16], *chains_[c].blocks[b], b + 1 == chains_[c].blocks.size() ? chains_[c].fill : kPerBlock);
+  static void ForEachBlock(const Chain& chain, Visit visit) {
+    for (std::size_t b = 0; b < chain.blocks.size(); ++b)
+      visit(*chain.blocks[b], b + 1 == chain.blocks.size() ? chain.fill : kPerBlock);
   }
 
   Block* NewBlock(Chain& chain) {

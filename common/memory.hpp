@@ -24,12 +24,17 @@ inline std::string GiB(std::uint64_t bytes) {
 
 constexpr std::size_t kHuge = std::size_t(2) << 20;  // a huge page
 
+// How a table will be touched: densely (huge pages fault in several times
+// faster than 4 KiB ones) or sparsely (a huge page would bring 2 MiB in for
+// every scattered entry).
+enum class Touch { kDense, kSparse };
+
 // Anonymous zero-filled memory. Untouched pages cost nothing, so capacities
-// may be generous; large blocks are 2 MiB aligned and asked for huge pages,
-// which fault in several times faster than 4 KiB ones.
-inline void* MapZeroed(std::size_t bytes) {
+// may be generous; large dense blocks are 2 MiB aligned and asked for huge
+// pages.
+inline void* MapZeroed(std::size_t bytes, Touch touch = Touch::kDense) {
   if (bytes == 0) return nullptr;
-  if (bytes < kHuge) {
+  if (bytes < kHuge || touch == Touch::kSparse) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (p == MAP_FAILED) Die("out of memory (" + GiB(bytes) + " wanted)");
@@ -47,45 +52,46 @@ inline void* MapZeroed(std::size_t bytes) {
   return reinterpret_cast<void*>(aligned);
 }
 
-// The bytes that MapZeroed(bytes) maps.
-inline std::size_t MappedExtent(std::size_t bytes) {
-  std::size_t unit = bytes < kHuge ? std::size_t(::sysconf(_SC_PAGESIZE)) : kHuge;
+// The bytes that MapZeroed(bytes, touch) maps.
+inline std::size_t MappedExtent(std::size_t bytes, Touch touch = Touch::kDense) {
+  std::size_t unit = bytes < kHuge || touch == Touch::kSparse ? std::size_t(::sysconf(_SC_PAGESIZE)) : kHuge;
   return (bytes + unit - 1) / unit * unit;
 }
 
-inline void Unmap(void* p, std::size_t bytes) {
-  if (p != nullptr) ::munmap(p, MappedExtent(bytes));
+inline void Unmap(void* p, std::size_t bytes, Touch touch = Touch::kDense) {
+  if (p != nullptr) ::munmap(p, MappedExtent(bytes, touch));
 }
 
 // Fixed-size array of a type for which all-zero bytes are a valid value,
-// zero-filled on creation.
+// zero-filled on creation; on huge pages unless it will be touched sparsely.
 template <class T>
 class HugeArray {
   static_assert(std::is_trivially_copyable_v<T>);
 
  public:
   HugeArray() = default;
-  explicit HugeArray(std::size_t size)
-      : data_(static_cast<T*>(MapZeroed(size * sizeof(T)))), size_(size) {}
+  explicit HugeArray(std::size_t size, Touch touch = Touch::kDense)
+      : data_(static_cast<T*>(MapZeroed(size * sizeof(T), touch))), size_(size), touch_(touch) {}
   HugeArray(HugeArray&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)), touch_(other.touch_) {}
   HugeArray& operator=(HugeArray&& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
+    std::swap(touch_, other.touch_);
     return *this;
   }
-  ~HugeArray() { Unmap(data_, size_ * sizeof(T)); }
+  ~HugeArray() { Unmap(data_, size_ * sizeof(T), touch_); }
 
   // Turns this array's memory into an array of `size` Us, handing back what
   // it no longer needs; the first bytes stay as they are. Precondition:
   // size * sizeof(U) <= this->size() * sizeof(T).
   template <class U>
   HugeArray<U> Shrink(std::size_t size) && {
-    std::size_t keep = MappedExtent(size * sizeof(U)), had = MappedExtent(size_ * sizeof(T));
+    std::size_t keep = MappedExtent(size * sizeof(U), touch_), had = MappedExtent(size_ * sizeof(T), touch_);
     auto* bytes = reinterpret_cast<unsigned char*>(std::exchange(data_, nullptr));
     if (had > keep) ::munmap(bytes + keep, had - keep);
     size_ = 0;
-    return HugeArray<U>(keep == 0 ? nullptr : reinterpret_cast<U*>(bytes), size);
+    return HugeArray<U>(keep == 0 ? nullptr : reinterpret_cast<U*>(bytes), size, touch_);
   }
 
   T& operator[](std::size_t i) { return data_[i]; }
@@ -97,10 +103,11 @@ class HugeArray {
  private:
   template <class U>
   friend class HugeArray;
-  HugeArray(T* data, std::size_t size) : data_(data), size_(size) {}
+  HugeArray(T* data, std::size_t size, Touch touch) : data_(data), size_(size), touch_(touch) {}
 
   T* data_ = nullptr;
   std::size_t size_ = 0;
+  Touch touch_ = Touch::kDense;
 };
 
 }  // namespace wgt

@@ -6,6 +6,7 @@
 // Writes "quembol.out": the number of cheapest paths from S to D, modulo 2^64.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -39,23 +40,28 @@ read or written).
 Manual: man 1 quembol
 )"};
 
-// Marks a node not reached (yet). Distances are exact: a tentative distance
-// is a final one plus one edge, at most n * C, so 64-bit sums never overflow
-// and 32-bit ones are used while n * C stays below 2^31.
+// Distances are kept as Inf minus the distance ("reach"): a table of zero
+// bytes then reads "not reached", so it needs no filling and costs nothing
+// where the search never goes, and a nearer node has a larger reach.
+// Distances are exact: a tentative distance is a final one plus one edge, at
+// most n * C, so 64-bit reaches stay positive, and 32-bit ones are used while
+// n * C stays below Inf.
 template <class Dist>
 constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
-// Bytes per node of the tables the search adds to the graph (64-bit
-// distances, counts) and per heap entry (128-bit keys), for the check before
-// allocating. The heap's capacity is one entry per arc, but in practice it
-// holds fewer entries than there are nodes, and pages never touched cost
+// Bytes per node of the tables the search adds to the graph: per end a
+// 64-bit reach and a count, and the order in which the source's end settles
+// nodes; per heap entry (128-bit keys, one heap per end), for the check
+// before allocating. A heap's capacity is one entry per arc, but in practice
+// it holds fewer entries than there are nodes, and pages never touched cost
 // nothing but address space.
-constexpr std::uint64_t kBytesPerNode = 8 + 8, kBytesPerEntry = 16;
+constexpr std::uint64_t kBytesPerNode = 2 * (8 + 8) + 4, kBytesPerEntry = 2 * 16;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
 std::int32_t n, m, S, D;
-std::int32_t C;  // the largest edge cost
+std::int32_t C;                // the largest edge cost
+std::int32_t C0 = INT32_MAX;  // the smallest
 Graph G;
 wgt::DistanceTable d;
 HugeArray<std::uint64_t> nr;  // cheapest paths found so far; wraps modulo 2^64
@@ -95,11 +101,12 @@ void ReadGraph() {
     read(c);
     if (c < 0) fin.Fail("edge " + std::to_string(i + 1) + ": cost " + std::to_string(c) + " is negative");
     C = std::max(C, c);
+    C0 = std::min(C0, c);
     builder.Add(x, y, c);
     builder.Add(y, x, c);
   }
   G = std::move(builder).Build();
-  nr = HugeArray<std::uint64_t>(std::size_t(n) + 1);
+  nr = HugeArray<std::uint64_t>(std::size_t(n) + 1, wgt::Touch::kSparse);
 }
 
 // A heap entry: the distance in the high bits, the node in the low 32, so
@@ -118,7 +125,7 @@ Key Pack(std::int64_t dist, std::int32_t node) {
 template <class Key>
 class MinHeap {
  public:
-  explicit MinHeap(std::size_t capacity) : a_(capacity + 1) {}
+  MinHeap(std::size_t capacity, wgt::Touch touch) : a_(capacity + 1, touch) {}
   bool Empty() const { return size_ == 0; }
   std::size_t Size() const { return size_; }
   // Entry i in heap order, 1 being the smallest. Precondition: i <= Size().
@@ -148,42 +155,179 @@ class MinHeap {
   std::size_t size_ = 0;
 };
 
-// Dijkstra's method from `source` with a lazy heap: outdated entries stay in
-// it and are skipped when they surface. On return dist[v] is the least cost
-// source -> v (Inf if unreached) and nr[v] counts the cheapest paths, copied
-// on every strict improvement and summed on every tie. Edges of cost 0 are
-// counted in the order the heap hands nodes out, smaller node first on equal
-// distance, with no further correction. Reads n and G.
-// Time O((n + m) log m); each strict improvement pushes one entry.
-template <class Dist, class Key>
-void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
-  MinHeap<Key> heap(G.ArcCount() + 1);
-  dist = HugeArray<Dist>(std::size_t(n) + 1);
-  std::fill(dist.data(), dist.data() + dist.size(), Inf<Dist>);
-  nr[source] = 1;
-  dist[source] = 0;
-  heap.Push(Pack<Key>(0, source));
-  while (!heap.Empty()) {
-    Key top = heap.Pop();
-    auto x = std::int32_t(std::uint32_t(top));
-    if (Dist(top >> 32) > dist[x]) continue;
+// A distance that no path has: every real one is at most n * C < 2^62, so
+// sums of two of these fit 64 bits.
+constexpr std::uint64_t kNone = std::uint64_t(1) << 62;
+
+// Nodes settled from each end: the bench builds the program with
+// QUEMBOL_REPORT_SETTLED to see how far a search went; the shipped program
+// prints nothing.
+void Report([[maybe_unused]] std::uint64_t from_s, [[maybe_unused]] std::uint64_t from_d) {
+#ifdef QUEMBOL_REPORT_SETTLED
+  std::fprintf(stderr, "settled %llu %llu\n", (unsigned long long)from_s, (unsigned long long)from_d);
+#endif
+}
+
+// When a node's count is formed. On the way (kOnTheWay): copied on every
+// strict improvement and summed on every tie, as nodes are settled in
+// (distance, node) order; edges of cost 0 are counted in that order with no
+// further correction. At settling (kAtSettling), where every cost is at
+// least 1: the sum over the node's arcs from nodes settled at its distance
+// less the cost, all of which are settled by then. The second writes counts
+// only for settled nodes, not for every node reached.
+enum class Counting { kOnTheWay, kAtSettling };
+
+// Dijkstra's method from one end, with a lazy heap: outdated entries stay in
+// it and are skipped when they surface. Nodes are settled in (distance,
+// node) order. Reach and count tables are the caller's, all zero on entry.
+// Time O((n + m) log m) for a whole run; each strict improvement pushes one entry.
+template <class Dist, class Key, Counting kCounting>
+class Frontier {
+ public:
+  Frontier(std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
+      : from_(from), reach_(reach), count_(count), heap_(G.ArcCount() + 1, wgt::Touch::kSparse),
+        order_(kCounting == Counting::kAtSettling ? std::size_t(n) : 0, wgt::Touch::kSparse) {
+    reach_[from] = Inf<Dist>;
+    count_[from] = 1;
+    heap_.Push(Pack<Key>(0, from));
+  }
+
+  bool Reached(std::int32_t v) const { return reach_[v] != 0; }
+  std::uint64_t Distance(std::int32_t v) const { return Reached(v) ? std::uint64_t(Inf<Dist> - reach_[v]) : kNone; }
+  // The count of a node settled from this end (or, counting at settling, of
+  // one whose distance is not above the next key).
+  std::uint64_t Count(std::int32_t v) const { return kCounting == Counting::kAtSettling ? CountThrough(v) : count_[v]; }
+  std::uint64_t ArcsScanned() const { return arcs_scanned_; }
+  std::uint64_t Settled() const { return settled_; }
+  // The i-th node settled, counting at settling.
+  std::int32_t SettledNode(std::uint64_t i) const { return order_[i]; }
+
+  // Drops outdated entries; the distance of the next node to settle, or
+  // kNone when none is left. Precedes every call to SettleNext.
+  std::uint64_t Next() {
+    for (; !heap_.Empty(); heap_.Pop()) {
+      Key top = heap_.At(1);
+      auto x = std::int32_t(std::uint32_t(top));
+      if (Dist(top >> 32) == Inf<Dist> - reach_[x]) return std::uint64_t(top >> 32);
+    }
+    return kNone;
+  }
+
+  // Settles the next node and relaxes its row; lowered(y, distance) follows
+  // every strict improvement.
+  template <class Lowered>
+  void SettleNext(Lowered lowered) {
+    auto x = std::int32_t(std::uint32_t(heap_.Pop()));
     // The next nodes out are near the top: fetch their rows while x is
     // relaxed (their bounds were fetched when they were pushed).
-    for (std::size_t i = 1; i <= 3 && i <= heap.Size(); ++i) G.PrefetchRow(std::int32_t(std::uint32_t(heap.At(i))));
+    for (std::size_t i = 1; i <= 3 && i <= heap_.Size(); ++i) G.PrefetchRow(std::int32_t(std::uint32_t(heap_.At(i))));
     auto row = G[x];
-    for (const Arc& a : row) __builtin_prefetch(&dist[a.to]);  // overlap the misses
+    for (const Arc& a : row) __builtin_prefetch(&reach_[a.to]);  // overlap the misses
+    if constexpr (kCounting == Counting::kAtSettling) {
+      order_[settled_] = x;
+      count_[x] = CountThrough(x);
+    }
+    ++settled_;
+    arcs_scanned_ += row.size();
+    const Dist from = reach_[x];  // x is final: only its count can still grow, through a self-loop of cost 0
     for (const Arc& a : row) {
-      Dist through = dist[x] + a.cost;
-      if (through < dist[a.to]) {
-        dist[a.to] = through;
-        nr[a.to] = nr[x];
-        heap.Push(Pack<Key>(through, a.to));
+      Dist through = from - Dist(a.cost);
+      if (through > reach_[a.to]) {
+        reach_[a.to] = through;
+        if constexpr (kCounting == Counting::kOnTheWay) count_[a.to] = count_[x];
+        heap_.Push(Pack<Key>(Inf<Dist> - through, a.to));
         G.PrefetchBounds(a.to);
-      } else if (through == dist[a.to]) {
-        nr[a.to] += nr[x];
+        lowered(a.to, std::uint64_t(Inf<Dist> - through));
+      } else if (kCounting == Counting::kOnTheWay && through == reach_[a.to]) {
+        count_[a.to] += count_[x];
       }
     }
   }
+
+ private:
+  // Paths into v over its arcs from nodes one cost nearer: with every cost
+  // at least 1, those are settled, and their counts final, once v's
+  // distance is not above the next key. The end itself has one path.
+  std::uint64_t CountThrough(std::int32_t v) const {
+    if (v == from_) return 1;
+    std::uint64_t paths = 0;
+    for (const Arc& a : G[v])
+      if (reach_[a.to] - Dist(a.cost) == reach_[v]) paths += count_[a.to];
+    return paths;
+  }
+
+  std::int32_t from_;
+  HugeArray<Dist>& reach_;
+  HugeArray<std::uint64_t>& count_;
+  MinHeap<Key> heap_;
+  HugeArray<std::int32_t> order_;
+  std::uint64_t arcs_scanned_ = 0;
+  std::uint64_t settled_ = 0;
+};
+
+// From the source alone, until the count at the destination is final: keys
+// leave the heap in increasing order, and only a node settled at no more
+// than D's distance can still add to D's count, so the search stops once the
+// next key is larger. Exact for edges of cost 0 too, which tie at equal keys.
+template <class Dist, class Key>
+void CountFromSource(HugeArray<Dist>& reach) {
+  Frontier<Dist, Key, Counting::kOnTheWay> from_source(S, reach, nr);
+  for (std::uint64_t next; (next = from_source.Next()) != kNone && next <= from_source.Distance(D);)
+    from_source.SettleNext([](std::int32_t, std::uint64_t) {});
+  Report(from_source.Settled(), 0);
+}
+
+// Cheapest paths counted from both ends at once, every cost at least 1.
+// Each step settles a node on the end that has scanned fewer arcs; `best` is
+// the least sum of the two ends' distances over nodes both have reached.
+// Once the next keys sum to at least `best`, best is the distance d, and
+// every cheapest path crosses the radius r = min(next key from S, d) in
+// exactly one arc (u, v): d_S(u) < r <= d_S(u) + c. Then u has been settled
+// from S, and v's distance from D is not above D's next key, so both counts
+// are final: the paths number the sum of nr_S(u) * nr_D(v) over such arcs
+// with d_S(u) + c + d_D(v) = d (modulo 2^64 as over the integers).
+template <class Dist, class Key>
+void CountFromBothEnds(HugeArray<Dist>& reach) {
+  HugeArray<Dist> reach_back(std::size_t(n) + 1, wgt::Touch::kSparse);
+  HugeArray<std::uint64_t> count_back(std::size_t(n) + 1, wgt::Touch::kSparse);
+  Frontier<Dist, Key, Counting::kAtSettling> from_s(S, reach, nr), from_d(D, reach_back, count_back);
+  std::uint64_t best = kNone;
+  for (;;) {
+    const std::uint64_t next_s = from_s.Next(), next_d = from_d.Next();
+    if (next_s + next_d >= best) break;
+    if (from_s.ArcsScanned() <= from_d.ArcsScanned())
+      from_s.SettleNext([&](std::int32_t v, std::uint64_t dist) { best = std::min(best, dist + from_d.Distance(v)); });
+    else
+      from_d.SettleNext([&](std::int32_t v, std::uint64_t dist) { best = std::min(best, dist + from_s.Distance(v)); });
+  }
+  Report(from_s.Settled(), from_d.Settled());
+  const std::uint64_t radius = std::min(from_s.Next(), best);
+  std::uint64_t paths = 0;
+  for (std::uint64_t i = from_s.Settled(); best != kNone && i-- > 0;) {
+    const std::int32_t u = from_s.SettledNode(i);
+    const std::uint64_t du = from_s.Distance(u);
+    if (du + std::uint64_t(C) < radius) break;  // settled in increasing order: no earlier u crosses
+    if (du >= radius) continue;
+    for (const Arc& a : G[u]) {
+      const std::uint64_t dv = du + std::uint64_t(a.cost);
+      if (dv >= radius && dv + from_d.Distance(a.to) == best) paths += nr[u] * from_d.Count(a.to);
+    }
+  }
+  nr[D] = paths;
+}
+
+// Counts the cheapest paths from `source` (which is S) to D into nr[D], with
+// dist the distance table from S as far as the search went (reach: Inf minus
+// the distance, 0 where not reached). From both ends where every cost is at
+// least 1; from S alone where edges of cost 0 make the count depend on the
+// order in which the source's end settles ties.
+template <class Dist, class Key>
+void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
+  dist = HugeArray<Dist>(std::size_t(n) + 1, wgt::Touch::kSparse);
+  if (source == D || m == 0 || C0 == 0)
+    CountFromSource<Dist, Key>(dist);
+  else
+    CountFromBothEnds<Dist, Key>(dist);
 }
 
 }  // namespace
@@ -191,7 +335,7 @@ void Dijkstra(std::int32_t source, HugeArray<Dist>& dist) {
 int main(int argc, char** argv) {
   return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
     ReadGraph();
-    if (std::int64_t(n) * C < (std::int64_t(1) << 31))
+    if (std::int64_t(n) * C < std::numeric_limits<std::int32_t>::max())
       Dijkstra<std::int32_t, std::uint64_t>(S, d.narrow);
     else
       Dijkstra<std::int64_t, Wide>(S, d.wide);

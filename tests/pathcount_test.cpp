@@ -1,64 +1,138 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <climits>
+#include <queue>
 
 #include "harness.hpp"
 
 namespace {
 
-void ExpectCount(const std::string& input, const std::string& expected) {
-  EXPECT_SUCCESS(kPathCount, input, expected, "");
-}
-
-// Independent oracle for costs of 1 or more: distances by repeated
-// relaxation, then counts summed over the nodes in order of distance.
-std::uint64_t CountByDistanceOrder(int n, int s, int t, const std::vector<Edge>& edges) {
-  const long long unreached = LLONG_MAX;
-  std::vector<long long> dist(n + 1, unreached);
-  dist[s] = 0;
-  for (bool changed = true; changed;) {
-    changed = false;
-    for (const Edge& e : edges)
-      for (auto [a, b] : {std::pair{e.x, e.y}, std::pair{e.y, e.x}})
-        if (dist[a] != unreached && dist[a] + e.c < dist[b]) dist[b] = dist[a] + e.c, changed = true;
-  }
-  std::vector<int> order(n);
-  std::iota(order.begin(), order.end(), 1);
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return dist[a] < dist[b]; });
-  std::vector<std::vector<Edge>> into(n + 1);  // arcs grouped by head
+// The literal full run, as the program once did it: Dijkstra's method from s
+// over everything s reaches, (distance, node) pairs leaving a heap smallest
+// first, outdated ones skipped, rows in input order, counts copied on every
+// strict improvement and summed on every tie (read afresh, so that a
+// self-loop of cost 0 doubles the count for the arcs after it).
+std::uint64_t LiteralCount(int n, int s, int t, const std::vector<Edge>& edges) {
+  std::vector<std::vector<std::pair<int, long long>>> rows(n + 1);
   for (const Edge& e : edges) {
-    into[e.y].push_back(e);
-    into[e.x].push_back({e.y, e.x, e.c});
+    rows[e.x].push_back({e.y, e.c});
+    rows[e.y].push_back({e.x, e.c});
   }
+  std::vector<long long> dist(n + 1, LLONG_MAX);
   std::vector<std::uint64_t> count(n + 1);
+  std::priority_queue<std::pair<long long, int>, std::vector<std::pair<long long, int>>, std::greater<>> heap;
+  dist[s] = 0;
   count[s] = 1;
-  for (int v : order)
-    for (const Edge& e : into[v])
-      if (dist[e.x] != unreached && dist[e.x] + e.c == dist[v]) count[v] += count[e.x];
+  heap.push({0, s});
+  while (!heap.empty()) {
+    auto [e, x] = heap.top();
+    heap.pop();
+    if (e > dist[x]) continue;
+    for (auto [y, c] : rows[x]) {
+      if (dist[x] + c < dist[y]) {
+        dist[y] = dist[x] + c;
+        count[y] = count[x];
+        heap.push({dist[y], y});
+      } else if (dist[x] + c == dist[y]) {
+        count[y] += count[x];
+      }
+    }
+  }
   return count[t];
 }
 
-TEST(PathCountRandomized, MatchesCountByDistanceOrder) {
-  std::mt19937 rng(20261207);
-  for (int round = 0; round < 300; ++round) {
-    int n = 1 + rng() % 10, m = rng() % 30, s = 1 + rng() % n, t = 1 + rng() % n;
-    bool large = round % 5 == 0;  // costs beyond the old 32-bit sentinel
+std::string Header(int n, std::size_t m, int s, int t) {
+  return std::to_string(n) + " " + std::to_string(m) + " " + std::to_string(s) + " " + std::to_string(t);
+}
+
+void ExpectLiteralCount(int n, int s, int t, const std::vector<Edge>& edges) {
+  EXPECT_SUCCESS(kPathCount, GraphText(Header(n, edges.size(), s, t), edges),
+                 std::to_string(LiteralCount(n, s, t, edges)), "");
+}
+
+// Small multigraphs with self-loops and parallel edges, costs drawn from
+// `costs`; pairs include S = D and, in graphs of several parts, a D that S
+// cannot reach.
+void CompareOnRandomGraphs(std::uint32_t seed, const std::vector<long long>& costs) {
+  std::mt19937 rng(seed);
+  for (int round = 0; round < 400; ++round) {
+    int n = 1 + rng() % 9, m = rng() % 25, s = 1 + rng() % n, t = 1 + rng() % n;
     std::vector<Edge> edges;
-    for (int i = 0; i < m; ++i)
-      edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), large ? 2147483647 - int(rng() % 2) : 1 + int(rng() % 3)});
-    std::string header = std::to_string(n) + " " + std::to_string(m) + " " + std::to_string(s) + " " + std::to_string(t);
-    ExpectCount(GraphText(header, edges), std::to_string(CountByDistanceOrder(n, s, t, edges)));
+    for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), costs[rng() % costs.size()]});
+    ExpectLiteralCount(n, s, t, edges);
   }
 }
 
-TEST(PathCountRandomized, LargeGraphWithManyTies) {
+// Edges of cost 0 keep the search to the source's end, whose heap order
+// decides the count.
+TEST(PathCountOracle, RandomGraphsWithEdgesOfCostZero) { CompareOnRandomGraphs(20261207, {0, 1, 2}); }
+
+// Costs of 1 or more: the search runs from both ends; costs near 2^31 need
+// 64-bit distances.
+TEST(PathCountOracle, RandomGraphsWithPositiveCosts) {
+  CompareOnRandomGraphs(7, {1, 2, 3});
+  CompareOnRandomGraphs(8, {2147483647, 2147483646, 1});
+}
+
+TEST(PathCountOracle, EdgeOfCostZeroAtTheDestination) {
+  // The full run gives 3; stopping when D first leaves the heap gives 1.
+  ExpectLiteralCount(3, 1, 2, {{1, 2, 1}, {1, 3, 1}, {2, 3, 0}});
+  EXPECT_EQ(LiteralCount(3, 1, 2, {{1, 2, 1}, {1, 3, 1}, {2, 3, 0}}), 3u);
+}
+
+// Diamonds in series double the count each: 2^63 after 63, 0 after 64.
+// An edge of cost 0 between two extra nodes sends the search down the
+// source's end alone; without it, it runs from both ends.
+TEST(PathCountOracle, CountsWrapOnBothSearches) {
+  for (int diamonds : {63, 64}) {
+    for (bool zero_edge : {false, true}) {
+      std::vector<Edge> edges;
+      for (int i = 0; i < diamonds; ++i) {
+        int a = 1 + 3 * i;
+        edges.insert(edges.end(), {{a, a + 1, 1}, {a, a + 2, 1}, {a + 1, a + 3, 1}, {a + 2, a + 3, 1}});
+      }
+      int n = 3 * diamonds + 1 + 2;
+      if (zero_edge) edges.push_back({n - 1, n, 0});
+      EXPECT_SUCCESS(kPathCount, GraphText(Header(n, edges.size(), 1, 3 * diamonds + 1), edges),
+                     diamonds == 63 ? "9223372036854775808" : "0", "");
+    }
+  }
+}
+
+// Where the two ends meet, many arcs have the same total: a grid between
+// opposite corners and between the middles of opposite sides, unit and
+// mixed costs, four and eight neighbours.
+TEST(PathCountOracle, WideMeetingLayers) {
+  std::mt19937 rng(3);
+  const int side = 24, n = side * side;
+  for (bool king : {false, true}) {
+    for (int max_cost : {1, 2}) {
+      std::vector<Edge> edges;
+      for (int r = 0; r < side; ++r)
+        for (int c = 0; c < side; ++c) {
+          int v = r * side + c + 1;
+          auto edge = [&](int w) { edges.push_back({v, w, 1 + int(rng() % max_cost)}); };
+          if (c + 1 < side) edge(v + 1);
+          if (r + 1 < side) edge(v + side);
+          if (king && r + 1 < side && c + 1 < side) edge(v + side + 1);
+          if (king && r + 1 < side && c > 0) edge(v + side - 1);
+        }
+      ExpectLiteralCount(n, 1, n, edges);
+      ExpectLiteralCount(n, side / 2, n - side / 2, edges);
+      ExpectLiteralCount(n, n / 2, n / 2 + 3, edges);
+    }
+  }
+}
+
+TEST(PathCountOracle, LargeGraphWithManyTies) {
   std::mt19937 rng(11);
   const int n = 140000, m = 400000;
-  std::vector<Edge> edges;
-  for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), 1 + int(rng() % 2)});
-  for (int t : {n, 77777, 3}) {
-    std::string header = std::to_string(n) + " " + std::to_string(m) + " 1 " + std::to_string(t);
-    ExpectCount(GraphText(header, edges), std::to_string(CountByDistanceOrder(n, 1, t, edges)));
+  for (int max_cost : {2, 3}) {
+    std::vector<Edge> edges;
+    for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % max_cost)});
+    if (max_cost == 3)
+      for (Edge& e : edges) ++e.c;  // 1..3: from both ends
+    for (int t : {n, 77777, 3}) ExpectLiteralCount(n, 1, t, edges);
   }
 }
 

@@ -84,8 +84,8 @@ void ReadGraph() {
   const std::uint64_t arcs = m > 0 ? std::uint64_t(m) : 0;
   const std::uint64_t tables = kBytesPerNode * (std::uint64_t(n) + 1);
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
-                     wgt::GraphBuilder::Need(n, arcs, {tables, tables}));
-  wgt::GraphBuilder builder(n, arcs);
+                     wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kArcs, {tables, tables}));
+  wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kArcs);
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))

@@ -50,12 +50,12 @@ template <class Dist>
 constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
 // Bytes per node of the tables the search adds to the graph: per end a
-// 64-bit reach and a count, and the order in which the source's end settles
+// 64-bit reach, one count, and the order in which the source's end settles
 // nodes; per heap entry (128-bit keys, one heap per end), for the check
 // before allocating. A heap's capacity is one entry per arc, but in practice
 // it holds fewer entries than there are nodes, and pages never touched cost
 // nothing but address space.
-constexpr std::uint64_t kBytesPerNode = 2 * (8 + 8) + 4, kBytesPerEntry = 2 * 16;
+constexpr std::uint64_t kBytesPerNode = 2 * 8 + 8 + 4, kBytesPerEntry = 2 * 16;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -81,13 +81,13 @@ void ReadGraph() {
   const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = 2 * std::uint64_t(m);
   const wgt::MemoryNeed tables{(kBytesPerNode + kBytesPerEntry) * nodes, kBytesPerNode * nodes + kBytesPerEntry * (arcs + 2)};
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
-                     wgt::GraphBuilder::Need(n, arcs, tables));
+                     wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kEdges, tables));
   read_header(S);
   check_node(S, "source node");
   read_header(D);
   check_node(D, "destination node");
 
-  wgt::GraphBuilder builder(n, arcs);
+  wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kEdges);
   for (std::int32_t i = 0; i < m; ++i) {
     auto read = [&](std::int32_t& value) {
       if (!fin.Next(value))
@@ -102,8 +102,7 @@ void ReadGraph() {
     if (c < 0) fin.Fail("edge " + std::to_string(i + 1) + ": cost " + std::to_string(c) + " is negative");
     C = std::max(C, c);
     C0 = std::min(C0, c);
-    builder.Add(x, y, c);
-    builder.Add(y, x, c);
+    builder.AddEdge(x, y, c);
   }
   G = std::move(builder).Build();
   nr = HugeArray<std::uint64_t>(std::size_t(n) + 1, wgt::Touch::kSparse);
@@ -286,11 +285,13 @@ void CountFromSource(HugeArray<Dist>& reach) {
 // from S, and v's distance from D is not above D's next key, so both counts
 // are final: the paths number the sum of nr_S(u) * nr_D(v) over such arcs
 // with d_S(u) + c + d_D(v) = d (modulo 2^64 as over the integers).
+// No node is settled from both ends: by the time the second end would
+// settle it, the next keys sum to at least its two distances, so to at
+// least best. The ends therefore share one count table.
 template <class Dist, class Key>
 void CountFromBothEnds(HugeArray<Dist>& reach) {
   HugeArray<Dist> reach_back(std::size_t(n) + 1, wgt::Touch::kSparse);
-  HugeArray<std::uint64_t> count_back(std::size_t(n) + 1, wgt::Touch::kSparse);
-  Frontier<Dist, Key, Counting::kAtSettling> from_s(S, reach, nr), from_d(D, reach_back, count_back);
+  Frontier<Dist, Key, Counting::kAtSettling> from_s(S, reach, nr), from_d(D, reach_back, nr);
   std::uint64_t best = kNone;
   for (;;) {
     const std::uint64_t next_s = from_s.Next(), next_d = from_d.Next();

@@ -138,9 +138,11 @@ class MinHeap {
     Key top = a_[1], last = a_[size_--];
     std::size_t i = 1;
     for (std::size_t child; (child = 2 * i) <= size_; i = child) {
-      __builtin_prefetch(&a_[8 * i]);
-      __builtin_prefetch(&a_[16 * i]);
-      __builtin_prefetch(&a_[16 * i + 8]);
+      // Never past the end: pages there were never touched, and on small
+      // pages every such prefetch costs a page walk.
+      __builtin_prefetch(&a_[std::min(8 * i, size_)]);
+      __builtin_prefetch(&a_[std::min(16 * i, size_)]);
+      __builtin_prefetch(&a_[std::min(16 * i + 8, size_)]);
       child += child < size_ && a_[child + 1] < a_[child];
       if (!(a_[child] < last)) break;
       a_[i] = a_[child];

@@ -1,11 +1,15 @@
 // Seeded generator of the benchmark inputs.
-//   gen FAMILY SIZE SEED > file
+//   gen FAMILY SIZE SEED [PAIR] > file
 // FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
 //         dist-wide | dist-cycle-front | dist-cycle-deep | dist-cycle-long |
 //         dist-cycle-woven |
-//         count-random | count-grid | count-king
+//         count-random | count-zero | count-grid | count-king | count-road
 // SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes) |
 //         huge (about 16,000,000 nodes) | a node count
+// PAIR (path counts; the same graph for every pair): corners (1 and n, the
+//         default) | middles (of opposite sides) | near (the centre and a node
+//         ten rows and ten columns on) | rand1 | rand2 (random nodes) |
+//         same (S = D) | apart (D an extra node without edges)
 // The grid and negative-cycle families follow the shortest-path studies of
 // Cherkassky, Goldberg and Radzik (1996) and Cherkassky and Goldberg (1999).
 #include <charconv>
@@ -13,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,15 +67,34 @@ void DistRandom(std::int64_t n, std::int64_t m, SplitMix& rng, Out& out) {
   }
 }
 
+// The header of a path-count file: n nodes (one more, without edges, for
+// the pair "apart"), m edges and the pair. `side` is the grid's, or 0.
+void CountHeader(std::int64_t n, std::int64_t m, std::int64_t side, const std::string& pair, Out& out) {
+  SplitMix pick{std::hash<std::string>{}(pair)};
+  std::int64_t s = 1, d = n;
+  if (pair == "middles" && side > 0)
+    s = side / 2 + 1, d = (side - 1) * side + side / 2 + 1;
+  else if (pair == "near" && side > 0)
+    s = side / 2 * side + side / 2 + 1, d = std::min(n, s + 10 * side + 10);
+  else if (pair == "rand1" || pair == "rand2")
+    s = 1 + pick.Below(n), d = 1 + pick.Below(n);
+  else if (pair == "same")
+    d = s = 1 + pick.Below(n);
+  else if (pair == "apart")
+    d = n + 1;
+  out.Line({n + (pair == "apart"), m, s, d});
+}
+
 // Side x side grid, row-major node numbers, edges to every neighbour (both
 // directions for the directed family) with random costs lo..hi.
-void Grid(std::int64_t side, bool directed, std::int64_t lo, std::int64_t hi, SplitMix& rng, Out& out) {
+void Grid(std::int64_t side, bool directed, std::int64_t lo, std::int64_t hi, const std::string& pair, SplitMix& rng,
+          Out& out) {
   std::int64_t n = side * side;
   std::int64_t m = (directed ? 4 : 2) * side * (side - 1);
   if (directed)
     out.Line({n, m});
   else
-    out.Line({n, m, 1, n});
+    CountHeader(n, m, side, pair, out);
   for (std::int64_t r = 0; r < side; ++r)
     for (std::int64_t c = 0; c < side; ++c) {
       std::int64_t v = r * side + c + 1;
@@ -146,9 +170,9 @@ void NegativeCycle(const std::string& shape, std::int64_t n, SplitMix& rng, Out&
 }
 
 // Undirected side x side grid with all eight neighbours, unit costs.
-void King(std::int64_t side, Out& out) {
+void King(std::int64_t side, const std::string& pair, Out& out) {
   std::int64_t n = side * side;
-  out.Line({n, 2 * side * (side - 1) + 2 * (side - 1) * (side - 1), 1, n});
+  CountHeader(n, 2 * side * (side - 1) + 2 * (side - 1) * (side - 1), side, pair, out);
   for (std::int64_t r = 0; r < side; ++r)
     for (std::int64_t c = 0; c < side; ++c) {
       std::int64_t v = r * side + c + 1;
@@ -159,19 +183,37 @@ void King(std::int64_t side, Out& out) {
     }
 }
 
-void CountRandom(std::int64_t n, std::int64_t m, SplitMix& rng, Out& out) {
-  out.Line({n, m, 1, n});
-  for (std::int64_t i = 0; i < m; ++i) out.Line({1 + rng.Below(n), 1 + rng.Below(n), 1 + rng.Below(10)});
+// Undirected road-like grid: the four neighbours and a diagonal street to
+// the lower right, costs 1..100.
+void CountRoad(std::int64_t side, const std::string& pair, SplitMix& rng, Out& out) {
+  std::int64_t n = side * side;
+  CountHeader(n, 2 * side * (side - 1) + (side - 1) * (side - 1), side, pair, out);
+  for (std::int64_t r = 0; r < side; ++r)
+    for (std::int64_t c = 0; c < side; ++c) {
+      std::int64_t v = r * side + c + 1;
+      if (c + 1 < side) out.Line({v, v + 1, 1 + rng.Below(100)});
+      if (r + 1 < side) out.Line({v, v + side, 1 + rng.Below(100)});
+      if (r + 1 < side && c + 1 < side) out.Line({v, v + side + 1, 1 + rng.Below(100)});
+    }
+}
+
+// Random undirected graph, costs 1..10; with `zeros`, a tenth of them 0.
+void CountRandom(std::int64_t n, std::int64_t m, bool zeros, const std::string& pair, SplitMix& rng, Out& out) {
+  CountHeader(n, m, 0, pair, out);
+  for (std::int64_t i = 0; i < m; ++i) {
+    std::int64_t x = 1 + rng.Below(n), y = 1 + rng.Below(n), c = 1 + rng.Below(10);
+    out.Line({x, y, zeros && rng.Below(10) == 0 ? 0 : c});
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: gen FAMILY SIZE SEED\n");
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: gen FAMILY SIZE SEED [PAIR]\n");
     return 2;
   }
-  std::string family = argv[1], size = argv[2];
+  std::string family = argv[1], size = argv[2], pair = argc == 5 ? argv[4] : "corners";
   SplitMix rng{std::strtoull(argv[3], nullptr, 10)};
   Out out;
   std::int64_t n = size == "medium" ? 200000 : size == "large" ? 1000000 : size == "huge" ? 16000000 : std::atoll(size.c_str());
@@ -180,7 +222,7 @@ int main(int argc, char** argv) {
   if (family == "dist-random")
     DistRandom(n, 5 * n, rng, out);
   else if (family == "dist-grid")
-    Grid(side, true, 1, 100, rng, out);
+    Grid(side, true, 1, 100, pair, rng, out);
   else if (family == "dist-road")
     Road(side, side, 0, rng, out);
   else if (family == "dist-road-pot")
@@ -192,11 +234,13 @@ int main(int argc, char** argv) {
   else if (family.rfind("dist-cycle-", 0) == 0)
     NegativeCycle(family.substr(11), n, rng, out);
   else if (family == "count-king")
-    King(side, out);
-  else if (family == "count-random")
-    CountRandom(n, size == "medium" ? 5 * n : 4 * n, rng, out);
+    King(side, pair, out);
+  else if (family == "count-road")
+    CountRoad(side, pair, rng, out);
+  else if (family == "count-random" || family == "count-zero")
+    CountRandom(n, size == "medium" ? 5 * n : 4 * n, family == "count-zero", pair, rng, out);
   else if (family == "count-grid")
-    Grid(side, false, 1, 1, rng, out);
+    Grid(side, false, 1, 1, pair, rng, out);
   else
     return 2;
   return 0;

@@ -5,7 +5,7 @@ median wall time, peak resident memory and ratios. Also writes the tables as
 CSV and PNG plots (gnuplot) into bench/results/.
 
     bench/run.py [--size medium|large|huge|all] [--runs N] [--family F ...]
-                 [--only PROGRAM ...] [--previous BUILD_DIR] [--timeout S]
+                 [--only PROGRAM ...] [--previous BUILD_DIR] [--timeout S] [--csv NAME]
     bench/run.py --small [--runs N]      # small inputs, whole process, paired with the baseline
     bench/run.py --sweep                 # time and memory per arc from 10^5 to 1.6 x 10^7 nodes
     bench/run.py --replot
@@ -30,9 +30,16 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.join(ROOT, "build", "bench")
 DATA = os.path.join(ROOT, "bench", "data")
 RESULTS = os.path.join(ROOT, "bench", "results")
+# Path-count families name their pair after "@" (see gen.cpp); without one,
+# the pair is the first and the last node.
 FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long", "dist-wide",
             "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long", "dist-cycle-woven",
-            "count-random", "count-grid", "count-king"]
+            "count-random", "count-random@rand1", "count-random@rand2", "count-random@apart", "count-random@same",
+            "count-zero@rand1", "count-zero@rand2",
+            "count-grid", "count-grid@middles", "count-grid@near",
+            "count-king", "count-king@middles", "count-king@near",
+            "count-road@middles", "count-road@near", "count-road@rand1"]
+FLOORS = ["parse floor", "hold floor"]
 PEERS = ["igraph", "lemon", "boost"]
 SWEEP = [100000, 200000, 500000, 1000000, 2000000, 4000000, 8000000, 16000000]
 
@@ -46,10 +53,12 @@ def build():
 
 def data_file(family, size):
     os.makedirs(DATA, exist_ok=True)
-    path = os.path.join(DATA, f"{family}-{size}.txt")
+    path = os.path.join(DATA, f"{family.replace('@', '-')}-{size}.txt")
     if not os.path.exists(path):
+        graph, _, pair = family.partition("@")
         with open(path + ".tmp", "wb") as out:
-            subprocess.run([os.path.join(BUILD, "bench", "gen"), family, str(size), "1"], check=True, stdout=out)
+            subprocess.run([os.path.join(BUILD, "bench", "gen"), graph, str(size), "1"] + ([pair] if pair else []),
+                           check=True, stdout=out)
         os.rename(path + ".tmp", path)
     return path
 
@@ -69,6 +78,7 @@ def commands(family, previous):
     if not is_cycle(family):
         table["baseline"] = [os.path.join(BUILD, "bench", "mirtavosken_baseline" if distance else "quembol_baseline")]
     table["parse floor"] = [os.path.join(BUILD, "bench", "parse_floor"), inp]
+    table["hold floor"] = [os.path.join(BUILD, "bench", "hold_floor"), inp]
     for peer in PEERS if not is_cycle(family) else []:
         exe = os.path.join(BUILD, "bench", f"{peer}_peer")
         if os.path.exists(exe):
@@ -95,7 +105,7 @@ def run_once(argv, data, inp, out, timeout):
 
 
 def verdict(name, output, ours):
-    if name == "parse floor":
+    if name in FLOORS:
         return ""
     if output == "timeout":
         return "timeout"
@@ -118,8 +128,22 @@ def measure(family, size, runs, only, previous, timeout):
             times[name].append(wall)
             memory[name].append(rss)
             outputs[name] = output
+    settled = settled_nodes(family, data) if family.startswith("count") else {}
     return [(family, size, name, statistics.median(times[name]), max(memory[name]),
-             verdict(name, outputs[name], outputs["ours"])) for name in cmds]
+             verdict(name, outputs[name], outputs["ours"]), settled.get(name, "")) for name in cmds]
+
+
+def settled_nodes(family, data):
+    """Nodes settled: ours from each end (S+D), as its bench build reports;
+    previous, every node that S reaches."""
+    with tempfile.TemporaryDirectory() as work:
+        os.symlink(data, os.path.join(work, "9-quembol.in"))
+        proc = subprocess.run([os.path.join(BUILD, "bench", "quembol_settled")], cwd=work, capture_output=True,
+                              text=True, check=True)
+        ours = "+".join(proc.stderr.split()[1:3])
+    reached = subprocess.run([os.path.join(BUILD, "bench", "reachable"), data], capture_output=True, text=True,
+                             check=True).stdout.strip()
+    return {"ours": ours, "previous": reached}
 
 
 def ratio(value, reference):
@@ -133,8 +157,8 @@ def machine_line(runs):
 
 def report(rows, runs):
     print("\n" + machine_line(runs) + "\n")
-    header = f"{'family':16} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
-             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/best peer':>10}  output"
+    header = f"{'family':19} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
+             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/hold':>7} {'/best peer':>10} {'settled':>15}  output"
     print(header)
     print("-" * len(header))
     groups = {}
@@ -146,24 +170,25 @@ def report(rows, runs):
         peers = [by[p][3] for p in PEERS if p in by]
         best = min(peers) if peers else 0
         for name, r in by.items():
-            print(f"{family:16} {size:6} {name:12} {r[3]:8.3f} {r[4]:9.1f} {ratio(r[3], get('previous')):>9} "
-                  f"{ratio(r[3], get('baseline')):>9} {ratio(r[3], get('parse floor')):>8} {ratio(r[3], best):>10}  {r[5]}")
+            print(f"{family:19} {size:6} {name:12} {r[3]:8.3f} {r[4]:9.1f} {ratio(r[3], get('previous')):>9} "
+                  f"{ratio(r[3], get('baseline')):>9} {ratio(r[3], get('parse floor')):>8} "
+                  f"{ratio(r[3], get('hold floor')):>7} {ratio(r[3], best):>10} {r[6]:>15}  {r[5]}")
         print()
 
 
 def load(name="results.csv"):
     with open(os.path.join(RESULTS, name)) as f:
         next(f)
-        return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5])
-                for r in (line.rstrip("\n").split(",", 5) for line in f)]
+        return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5], r[6] if len(r) > 6 else "")
+                for r in (line.rstrip("\n").split(",", 6) for line in f)]
 
 
 def save(rows, name="results.csv"):
     os.makedirs(RESULTS, exist_ok=True)
     with open(os.path.join(RESULTS, name), "w") as f:
-        f.write("family,size,program,seconds,peak_mib,output\n")
+        f.write("family,size,program,seconds,peak_mib,output,settled\n")
         for r in rows:
-            f.write(f"{r[0]},{r[1]},{r[2]},{r[3]:.4f},{r[4]:.1f},{r[5]}\n")
+            f.write(f"{r[0]},{r[1]},{r[2]},{r[3]:.4f},{r[4]:.1f},{r[5].replace(',', ';')},{r[6] if len(r) > 6 else ''}\n")
 
 
 def gnuplot(script):
@@ -176,7 +201,7 @@ def gnuplot(script):
 
 def plot_families(rows):
     present = {r[2] for r in rows}
-    programs = [p for p in ["ours", "previous", "baseline", "parse floor"] + PEERS if p in present]
+    programs = [p for p in ["ours", "previous", "baseline"] + FLOORS + PEERS if p in present]
     dat = os.path.join(RESULTS, "plot.dat")
     with open(dat, "w") as f:
         f.write("family " + " ".join(f'"{p}"' for p in programs) + "\n")
@@ -300,6 +325,7 @@ def main():
     parser.add_argument("--small", action="store_true", help="the small-input table")
     parser.add_argument("--sweep", action="store_true", help="the scaling sweep")
     parser.add_argument("--replot", action="store_true", help="redraw the plots from the saved CSV files")
+    parser.add_argument("--csv", default="results.csv", help="where in bench/results/ the table goes")
     args = parser.parse_args()
     if args.replot:
         plot_families(load())
@@ -320,8 +346,9 @@ def main():
             print(f"measuring {family} {size} ...", file=sys.stderr, flush=True)
             rows += measure(family, size, args.runs, args.only, args.previous, args.timeout)
     report(rows, args.runs)
-    save(rows)
-    plot_families(rows)
+    save(rows, args.csv)
+    if args.csv == "results.csv":
+        plot_families(rows)
 
 
 if __name__ == "__main__":

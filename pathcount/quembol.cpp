@@ -224,25 +224,26 @@ class Frontier {
     for (std::size_t i = 1; i <= 3 && i <= heap_.Size(); ++i) G.PrefetchRow(std::int32_t(std::uint32_t(heap_.At(i))));
     auto row = G[x];
     for (const Arc& a : row) __builtin_prefetch(&reach_[a.to]);  // overlap the misses
-    if constexpr (kCounting == Counting::kAtSettling) {
-      order_[settled_] = x;
-      count_[x] = CountThrough(x);
-    }
+    if constexpr (kCounting == Counting::kAtSettling) order_[settled_] = x;
     ++settled_;
     arcs_scanned_ += row.size();
     const Dist from = reach_[x];  // x is final: only its count can still grow, through a self-loop of cost 0
+    std::uint64_t paths = x == from_;  // counting at settling: the paths into x
     for (const Arc& a : row) {
-      Dist through = from - Dist(a.cost);
-      if (through > reach_[a.to]) {
+      const Dist through = from - Dist(a.cost), there = reach_[a.to];
+      if (through > there) {
         reach_[a.to] = through;
         if constexpr (kCounting == Counting::kOnTheWay) count_[a.to] = count_[x];
         heap_.Push(Pack<Key>(Inf<Dist> - through, a.to));
         G.PrefetchBounds(a.to);
         lowered(a.to, std::uint64_t(Inf<Dist> - through));
-      } else if (kCounting == Counting::kOnTheWay && through == reach_[a.to]) {
-        count_[a.to] += count_[x];
+      } else if constexpr (kCounting == Counting::kOnTheWay) {
+        if (through == there) count_[a.to] += count_[x];
+      } else if (there - Dist(a.cost) == from) {  // a.to is one cost nearer, so settled
+        paths += count_[a.to];
       }
     }
+    if constexpr (kCounting == Counting::kAtSettling) count_[x] = paths;
   }
 
  private:

@@ -60,19 +60,25 @@ constexpr std::uint64_t kBytesPerNode = 2 * 8 + 8 + 4, kBytesPerEntry = 2 * 16;
 wgt::IntReader fin;
 wgt::ReportWriter fout;
 std::int32_t n, m, S, D;
-std::int32_t C;                // the largest edge cost
-std::int32_t C0 = INT32_MAX;  // the smallest
+std::int32_t C;   // the largest edge cost
+std::int32_t C0;  // the smallest
 Graph G;
 wgt::DistanceTable d;
 HugeArray<std::uint64_t> nr;  // cheapest paths found so far; wraps modulo 2^64
+
+// Out of line, so that the loop that reads the edges stays small.
+[[noreturn, gnu::cold, gnu::noinline]] void FailEdge(std::int32_t i, const std::string& what) {
+  fin.Fail("edge " + std::to_string(i + 1) + ": " + what);
+}
+[[noreturn, gnu::cold, gnu::noinline]] void FailEdgesEnd(std::int32_t i) {
+  fin.FailAtEnd("file ends after " + std::to_string(i) + " of " + std::to_string(m) + " edges");
+}
+std::string OutsideNodes(std::int32_t node) { return std::to_string(node) + " is outside 1.." + std::to_string(n); }
 
 void ReadGraph() {
   auto read_header = [&](std::int32_t& value) {
     if (!fin.Next(value))
       fin.FailAtEnd("file ends inside the header: expected node count, edge count, source and destination");
-  };
-  auto check_node = [&](std::int32_t node, const std::string& what) {
-    if (node < 1 || node > n) fin.Fail(what + " " + std::to_string(node) + " is outside 1.." + std::to_string(n));
   };
   read_header(n);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
@@ -83,27 +89,26 @@ void ReadGraph() {
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kEdges, tables));
   read_header(S);
-  check_node(S, "source node");
+  if (S < 1 || S > n) fin.Fail("source node " + OutsideNodes(S));
   read_header(D);
-  check_node(D, "destination node");
+  if (D < 1 || D > n) fin.Fail("destination node " + OutsideNodes(D));
 
   wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kEdges);
+  std::int32_t largest = 0, smallest = INT32_MAX;  // kept local: stores to the table cannot alias them
   for (std::int32_t i = 0; i < m; ++i) {
-    auto read = [&](std::int32_t& value) {
-      if (!fin.Next(value))
-        fin.FailAtEnd("file ends after " + std::to_string(i) + " of " + std::to_string(m) + " edges");
-    };
     std::int32_t x, y, c;
-    read(x);
-    if (x < 1 || x > n) check_node(x, "edge " + std::to_string(i + 1) + ": node");
-    read(y);
-    if (y < 1 || y > n) check_node(y, "edge " + std::to_string(i + 1) + ": node");
-    read(c);
-    if (c < 0) fin.Fail("edge " + std::to_string(i + 1) + ": cost " + std::to_string(c) + " is negative");
-    C = std::max(C, c);
-    C0 = std::min(C0, c);
+    if (!fin.Next(x)) FailEdgesEnd(i);
+    if (x < 1 || x > n) FailEdge(i, "node " + OutsideNodes(x));
+    if (!fin.Next(y)) FailEdgesEnd(i);
+    if (y < 1 || y > n) FailEdge(i, "node " + OutsideNodes(y));
+    if (!fin.Next(c)) FailEdgesEnd(i);
+    if (c < 0) FailEdge(i, "cost " + std::to_string(c) + " is negative");
+    largest = std::max(largest, c);
+    smallest = std::min(smallest, c);
     builder.AddEdge(x, y, c);
   }
+  C = largest;
+  C0 = smallest;
   G = std::move(builder).Build();
   nr = HugeArray<std::uint64_t>(std::size_t(n) + 1, wgt::Touch::kSparse);
 }

@@ -10,8 +10,9 @@ CSV and PNG plots (gnuplot) into bench/results/.
     bench/run.py --sweep                 # time and memory per arc from 10^5 to 1.6 x 10^7 nodes
     bench/run.py --replot
 
-Runs are interleaved (one of each program, then the next round), so that a
-noisy neighbour slows all of them alike. --previous adds the programs of
+Runs are interleaved (one of each program, then the next round, which
+starts with the next program), so that a noisy neighbour, and the price of
+memory that no earlier run freed, fall on all of them alike. --previous adds the programs of
 another build (of the previous main, say) as "previous". Negative-cycle
 families measure the time to the refusal; the baseline never stops on them
 and the peers take O(n m), so only ours, the previous build and the parse
@@ -120,8 +121,12 @@ def measure(family, size, runs, only, previous, timeout):
     times = {k: [] for k in cmds}
     memory = {k: [] for k in cmds}
     outputs = {}
-    for _ in range(runs):
-        for name, (argv, inp, out) in cmds.items():
+    names = list(cmds)
+    for round_ in range(runs):
+        # Each round starts with another program: the first one after a
+        # round finds less memory freed before it and pays for fresh pages.
+        for name in names[round_ % len(names):] + names[:round_ % len(names)]:
+            argv, inp, out = cmds[name]
             if outputs.get(name) == "timeout":
                 continue  # once is enough
             wall, rss, output = run_once(argv, data, inp, out, timeout)

@@ -50,8 +50,8 @@ template <class Dist>
 constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
 // Bytes per node of the tables the search adds to the graph: per end a
-// 64-bit reach, one count, and the order in which the source's end settles
-// nodes; per heap entry (128-bit keys, one heap per end), for the check
+// 64-bit reach, one count, and the nodes that the source's end settles at one
+// distance; per heap entry (128-bit keys, one heap per end), for the check
 // before allocating. A heap's capacity is one entry per arc, but in practice
 // it holds fewer entries than there are nodes, and pages never touched cost
 // nothing but address space.
@@ -192,7 +192,7 @@ class Frontier {
  public:
   Frontier(std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
       : from_(from), reach_(reach), count_(count), heap_(G.ArcCount() + 1, wgt::Touch::kSparse),
-        order_(kCounting == Counting::kAtSettling ? std::size_t(n) : 0, wgt::Touch::kSparse) {
+        layer_(kCounting == Counting::kAtSettling ? std::size_t(n) : 0, wgt::Touch::kSparse) {
     reach_[from] = Inf<Dist>;
     count_[from] = 1;
     heap_.Push(Pack<Key>(0, from));
@@ -205,8 +205,18 @@ class Frontier {
   std::uint64_t Count(std::int32_t v) const { return kCounting == Counting::kAtSettling ? CountThrough(v) : count_[v]; }
   std::uint64_t ArcsScanned() const { return arcs_scanned_; }
   std::uint64_t Settled() const { return settled_; }
-  // The i-th node settled, counting at settling.
-  std::int32_t SettledNode(std::uint64_t i) const { return order_[i]; }
+  // Calls visit(v) for every node reached at distance `next` or more, where
+  // `next` is what Next() returned (counting at settling): those waiting in
+  // the heap, and those already settled at `next`.
+  template <class Visit>
+  void ForEachFrom(std::uint64_t next, Visit visit) const {
+    for (std::size_t i = 1; i <= heap_.Size(); ++i) {
+      auto v = std::int32_t(std::uint32_t(heap_.At(i)));
+      if (Dist(heap_.At(i) >> 32) == Inf<Dist> - reach_[v]) visit(v);  // outdated entries skipped
+    }
+    if (layer_key_ == next)
+      for (std::size_t i = 0; i < layer_size_; ++i) visit(layer_[i]);
+  }
 
   // Drops outdated entries; the distance of the next node to settle, or
   // kNone when none is left. Precedes every call to SettleNext.
@@ -223,13 +233,17 @@ class Frontier {
   // every strict improvement.
   template <class Lowered>
   void SettleNext(Lowered lowered) {
-    auto x = std::int32_t(std::uint32_t(heap_.Pop()));
+    const Key top = heap_.Pop();
+    auto x = std::int32_t(std::uint32_t(top));
     // The next nodes out are near the top: fetch their rows while x is
     // relaxed (their bounds were fetched when they were pushed).
     for (std::size_t i = 1; i <= 3 && i <= heap_.Size(); ++i) G.PrefetchRow(std::int32_t(std::uint32_t(heap_.At(i))));
     auto row = G[x];
     for (const Arc& a : row) __builtin_prefetch(&reach_[a.to]);  // overlap the misses
-    if constexpr (kCounting == Counting::kAtSettling) order_[settled_] = x;
+    if constexpr (kCounting == Counting::kAtSettling) {
+      if (std::uint64_t(top >> 32) != layer_key_) layer_key_ = std::uint64_t(top >> 32), layer_size_ = 0;
+      layer_[layer_size_++] = x;
+    }
     ++settled_;
     arcs_scanned_ += row.size();
     const Dist from = reach_[x];  // x is final: only its count can still grow, through a self-loop of cost 0
@@ -267,7 +281,9 @@ class Frontier {
   HugeArray<Dist>& reach_;
   HugeArray<std::uint64_t>& count_;
   MinHeap<Key> heap_;
-  HugeArray<std::int32_t> order_;
+  HugeArray<std::int32_t> layer_;  // the nodes settled at layer_key_, counting at settling
+  std::size_t layer_size_ = 0;
+  std::uint64_t layer_key_ = kNone;
   std::uint64_t arcs_scanned_ = 0;
   std::uint64_t settled_ = 0;
 };
@@ -292,7 +308,9 @@ void CountFromSource(HugeArray<Dist>& reach) {
 // exactly one arc (u, v): d_S(u) < r <= d_S(u) + c. Then u has been settled
 // from S, and v's distance from D is not above D's next key, so both counts
 // are final: the paths number the sum of nr_S(u) * nr_D(v) over such arcs
-// with d_S(u) + c + d_D(v) = d (modulo 2^64 as over the integers).
+// with d_S(u) + c + d_D(v) = d (modulo 2^64 as over the integers). Each v
+// is reached from S but not settled before r: it waits in the heap or was
+// settled at r itself (when r is d, v is D, which waits).
 // No node is settled from both ends: by the time the second end would
 // settle it, the next keys sum to at least its two distances, so to at
 // least best. The ends therefore share one count table.
@@ -310,17 +328,19 @@ void CountFromBothEnds(HugeArray<Dist>& reach) {
       from_d.SettleNext([&](std::int32_t v, std::uint64_t dist) { best = std::min(best, dist + from_s.Distance(v)); });
   }
   Report(from_s.Settled(), from_d.Settled());
-  const std::uint64_t radius = std::min(from_s.Next(), best);
+  const std::uint64_t next_s = from_s.Next(), radius = std::min(next_s, best);
   std::uint64_t paths = 0;
-  for (std::uint64_t i = from_s.Settled(); best != kNone && i-- > 0;) {
-    const std::int32_t u = from_s.SettledNode(i);
-    const std::uint64_t du = from_s.Distance(u);
-    if (du + std::uint64_t(C) < radius) break;  // settled in increasing order: no earlier u crosses
-    if (du >= radius) continue;
-    for (const Arc& a : G[u]) {
-      const std::uint64_t dv = du + std::uint64_t(a.cost);
-      if (dv >= radius && dv + from_d.Distance(a.to) == best) paths += nr[u] * from_d.Count(a.to);
-    }
+  if (best != kNone) {
+    from_s.ForEachFrom(next_s, [&](std::int32_t v) {
+      const std::uint64_t dv = from_s.Distance(v);
+      if (dv + from_d.Distance(v) != best) return;
+      std::uint64_t crossing = 0;  // paths from S into v through an arc that crosses the radius
+      for (const Arc& a : G[v]) {
+        const std::uint64_t du = from_s.Distance(a.to);
+        if (du + std::uint64_t(a.cost) == dv && du < radius) crossing += nr[a.to];
+      }
+      paths += crossing * from_d.Count(v);
+    });
   }
   nr[D] = paths;
 }

@@ -200,9 +200,17 @@ class Frontier {
 
   bool Reached(std::int32_t v) const { return reach_[v] != 0; }
   std::uint64_t Distance(std::int32_t v) const { return Reached(v) ? std::uint64_t(Inf<Dist> - reach_[v]) : kNone; }
-  // The count of a node settled from this end (or, counting at settling, of
-  // one whose distance is not above the next key).
-  std::uint64_t Count(std::int32_t v) const { return kCounting == Counting::kAtSettling ? CountThrough(v) : count_[v]; }
+  // Counting at settling, the paths into v over its arcs from nodes one
+  // cost nearer: with every cost at least 1, those are settled, and their
+  // counts final, once v's distance is not above the next key. The end
+  // itself has one path.
+  std::uint64_t Count(std::int32_t v) const {
+    if (v == from_) return 1;
+    std::uint64_t paths = 0;
+    for (const Arc& a : G[v])
+      if (reach_[a.to] - Dist(a.cost) == reach_[v]) paths += count_[a.to];
+    return paths;
+  }
   std::uint64_t ArcsScanned() const { return arcs_scanned_; }
   std::uint64_t Settled() const { return settled_; }
   // Calls visit(v) for every node reached at distance `next` or more, where
@@ -247,7 +255,7 @@ class Frontier {
     ++settled_;
     arcs_scanned_ += row.size();
     const Dist from = reach_[x];  // x is final: only its count can still grow, through a self-loop of cost 0
-    std::uint64_t paths = x == from_;  // counting at settling: the paths into x
+    std::uint64_t paths = x == from_;  // counting at settling: Count(x), gathered in this pass
     for (const Arc& a : row) {
       const Dist through = from - Dist(a.cost), there = reach_[a.to];
       if (through > there) {
@@ -266,17 +274,6 @@ class Frontier {
   }
 
  private:
-  // Paths into v over its arcs from nodes one cost nearer: with every cost
-  // at least 1, those are settled, and their counts final, once v's
-  // distance is not above the next key. The end itself has one path.
-  std::uint64_t CountThrough(std::int32_t v) const {
-    if (v == from_) return 1;
-    std::uint64_t paths = 0;
-    for (const Arc& a : G[v])
-      if (reach_[a.to] - Dist(a.cost) == reach_[v]) paths += count_[a.to];
-    return paths;
-  }
-
   std::int32_t from_;
   HugeArray<Dist>& reach_;
   HugeArray<std::uint64_t>& count_;

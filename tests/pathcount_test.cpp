@@ -80,12 +80,6 @@ TEST(PathCountOracle, RandomGraphsWithPositiveCosts) {
   CompareOnRandomGraphs(8, {2147483647, 2147483646, 1});
 }
 
-TEST(PathCountOracle, EdgeOfCostZeroAtTheDestination) {
-  // The full run gives 3; stopping when D first leaves the heap gives 1.
-  ExpectLiteralCount(3, 1, 2, {{1, 2, 1}, {1, 3, 1}, {2, 3, 0}});
-  EXPECT_EQ(LiteralCount(3, 1, 2, {{1, 2, 1}, {1, 3, 1}, {2, 3, 0}}), 3u);
-}
-
 // Diamonds in series double the count each: 2^63 after 63, 0 after 64.
 // An edge of cost 0 between two extra nodes sends the search down the
 // source's end alone; without it, it runs from both ends.

@@ -129,7 +129,8 @@ Key Pack(std::int64_t dist, std::int32_t node) {
 template <class Key>
 class MinHeap {
  public:
-  MinHeap(std::size_t capacity, wgt::Touch touch) : a_(capacity + 1, touch) {}
+  // Small pages: a heap that holds few entries touches few.
+  explicit MinHeap(std::size_t capacity) : a_(capacity + 1, wgt::Touch::kSparse) {}
   bool Empty() const { return size_ == 0; }
   std::size_t Size() const { return size_; }
   // Entry i in heap order, 1 being the smallest. Precondition: i <= Size().
@@ -191,7 +192,7 @@ template <class Dist, class Key, Counting kCounting>
 class Frontier {
  public:
   Frontier(std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
-      : from_(from), reach_(reach), count_(count), heap_(G.ArcCount() + 1, wgt::Touch::kSparse),
+      : from_(from), reach_(reach), count_(count), heap_(G.ArcCount() + 1),
         layer_(kCounting == Counting::kAtSettling ? std::size_t(n) : 0, wgt::Touch::kSparse) {
     reach_[from] = Inf<Dist>;
     count_[from] = 1;

@@ -49,13 +49,13 @@ Manual: man 1 quembol
 template <class Dist>
 constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
-// Bytes per node of the tables the search adds to the graph: per end a
-// 64-bit reach, one count, and the nodes that the source's end settles at one
-// distance; per heap entry (128-bit keys, one heap per end), for the check
-// before allocating. A heap's capacity is one entry per arc, but in practice
-// it holds fewer entries than there are nodes, and pages never touched cost
-// nothing but address space.
-constexpr std::uint64_t kBytesPerNode = 2 * 8 + 8 + 4, kBytesPerEntry = 2 * 16;
+// Bytes per node of the tables the search adds to the graph (per end a
+// 64-bit reach, one count, and the nodes that the source's end settles at
+// one distance) and per heap entry (128-bit keys), for the check before
+// allocating. Each end's heap has a capacity of one entry per arc, but in
+// practice the two hold fewer entries together than there are nodes, and
+// pages never touched cost nothing but address space.
+constexpr std::uint64_t kBytesPerNode = 2 * 8 + 8 + 4, kBytesPerEntry = 16;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -85,7 +85,7 @@ void ReadGraph() {
   read_header(m);
   if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
   const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = 2 * std::uint64_t(m);
-  const wgt::MemoryNeed tables{(kBytesPerNode + kBytesPerEntry) * nodes, kBytesPerNode * nodes + kBytesPerEntry * (arcs + 2)};
+  const wgt::MemoryNeed tables{(kBytesPerNode + kBytesPerEntry) * nodes, kBytesPerNode * nodes + 2 * kBytesPerEntry * (arcs + 2)};
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kEdges, tables));
   read_header(S);

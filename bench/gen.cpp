@@ -1,8 +1,8 @@
 // Seeded generator of the benchmark inputs.
 //   gen FAMILY SIZE SEED [PAIR] > file
 // FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
-//         dist-wide | dist-cycle-front | dist-cycle-deep | dist-cycle-long |
-//         dist-cycle-woven |
+//         dist-wide | dist-dag | dist-hub | dist-schedule |
+//         dist-cycle-front | dist-cycle-deep | dist-cycle-long | dist-cycle-woven |
 //         count-random | count-zero | count-grid | count-king | count-road
 // SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes) |
 //         huge (about 16,000,000 nodes) | a node count
@@ -12,6 +12,8 @@
 //         same (S = D) | apart (D an extra node without edges)
 // The grid and negative-cycle families follow the shortest-path studies of
 // Cherkassky, Goldberg and Radzik (1996) and Cherkassky and Goldberg (1999).
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -64,6 +67,70 @@ void DistRandom(std::int64_t n, std::int64_t m, SplitMix& rng, Out& out) {
   for (std::int64_t i = 0; i < m; ++i) {
     std::int64_t x = 1 + rng.Below(n), y = 1 + rng.Below(n);
     out.Line({x, y, rng.Below(100) + potential[std::size_t(x)] - potential[std::size_t(y)]});
+  }
+}
+
+// Nodes 2..n in a random order: a numbering that hides any structure.
+std::vector<std::int64_t> Shuffled(std::int64_t n, SplitMix& rng) {
+  std::vector<std::int64_t> order(std::size_t(n) - 1);
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = std::int64_t(i) + 2;
+  for (std::size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[std::size_t(rng.Below(std::int64_t(i)))]);
+  return order;
+}
+
+// Random acyclic graph with costs -1000..0, as difference constraints built
+// level by level give: node 1 first in the topological order, the others
+// shuffled behind it; each arc joins a node to one of the 100 after it in
+// that order, and every node but node 1 has one from the 100 before it (so
+// node 1 reaches all). Arcs are listed in random order, so that no reader
+// sees the order.
+void DistAcyclic(std::int64_t n, std::int64_t m, SplitMix& rng, Out& out) {
+  constexpr std::int64_t kReach = 100;
+  std::vector<std::int64_t> node = Shuffled(n, rng);
+  node.insert(node.begin(), 1);  // node[p]: the node at topological position p
+  std::vector<std::array<std::int64_t, 3>> arcs(static_cast<std::size_t>(m));
+  for (std::int64_t i = 0; i < m; ++i) {
+    std::int64_t to = i < n - 1 ? i + 1 : 1 + rng.Below(n - 1);
+    std::int64_t from = std::max<std::int64_t>(0, to - 1 - rng.Below(kReach));
+    arcs[std::size_t(i)] = {node[std::size_t(from)], node[std::size_t(to)], -rng.Below(1001)};
+  }
+  for (std::size_t i = arcs.size(); i > 1; --i) std::swap(arcs[i - 1], arcs[std::size_t(rng.Below(std::int64_t(i)))]);
+  out.Line({n, m});
+  for (const auto& a : arcs) out.Line({a[0], a[1], a[2]});
+}
+
+// A chain 1 -> 2 -> ... -> k of cost -1, each chain node with an arc of cost
+// 0 to one hub, the hub with arcs of cost 0 to h leaves; k = h. A FIFO queue
+// scans the hub again at every step of the chain.
+void HubChain(std::int64_t n, Out& out) {
+  std::int64_t k = (n - 1) / 2, hub = k + 1;
+  out.Line({n, 2 * k - 1 + (n - hub)});
+  for (std::int64_t v = 1; v <= k; ++v) {
+    out.Line({v, hub, 0});
+    if (v < k) out.Line({v, v + 1, -1});
+  }
+  for (std::int64_t leaf = hub + 1; leaf <= n; ++leaf) out.Line({hub, leaf, 0});
+}
+
+// A project schedule as a longest-path problem: layers of 1,000 tasks, each
+// depending on four tasks of the layer before; the arc from a task to one
+// that waits for it costs minus the first's duration (1..100), so a task's
+// distance is minus its earliest start. Node 1 starts the project, with arcs
+// of cost 0 to the first layer. Task numbers are shuffled.
+void Schedule(std::int64_t n, SplitMix& rng, Out& out) {
+  constexpr std::int64_t kWidth = 1000, kDepends = 4;
+  std::vector<std::int64_t> task = Shuffled(n, rng);
+  std::vector<std::int64_t> duration(std::size_t(n) + 1);
+  for (auto& d : duration) d = 1 + rng.Below(100);
+  std::int64_t first = std::min(kWidth, n - 1), later = n - 1 - first;
+  out.Line({n, first + kDepends * later});
+  for (std::int64_t i = 0; i < first; ++i) out.Line({1, task[std::size_t(i)], 0});
+  for (std::int64_t i = first; i < n - 1; ++i) {
+    std::int64_t layer = i / kWidth * kWidth, before = layer - kWidth;
+    for (std::int64_t j = 0; j < kDepends; ++j) {
+      std::int64_t pred = task[std::size_t(before + rng.Below(kWidth))];
+      out.Line({pred, task[std::size_t(i)], -duration[std::size_t(pred)]});
+    }
   }
 }
 
@@ -231,6 +298,12 @@ int main(int argc, char** argv) {
     Road(n / 16, 16, 0, rng, out);
   else if (family == "dist-wide")
     Road(16, n / 16, 0, rng, out);
+  else if (family == "dist-dag")
+    DistAcyclic(n, 5 * n, rng, out);
+  else if (family == "dist-hub")
+    HubChain(n, out);
+  else if (family == "dist-schedule")
+    Schedule(n, rng, out);
   else if (family.rfind("dist-cycle-", 0) == 0)
     NegativeCycle(family.substr(11), n, rng, out);
   else if (family == "count-king")

@@ -14,20 +14,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "distance_table.hpp"
 #include "error_exit.hpp"
 #include "graph.hpp"
 #include "graph_builder.hpp"
 #include "int_reader.hpp"
+#include "label_tree.hpp"
 #include "memory.hpp"
 #include "memory_budget.hpp"
+#include "node_queue.hpp"
 #include "program_frame.hpp"
 #include "report_writer.hpp"
+#include "topological_passes.hpp"
 
 namespace {
 
@@ -35,6 +35,7 @@ using wgt::Arc;
 using wgt::Die;
 using wgt::Graph;
 using wgt::HugeArray;
+using wgt::INF;
 
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
@@ -50,17 +51,12 @@ one line on standard error (bad input, a negative cycle reachable from node
 Manual: man 1 mirtavosken2
 )"};
 
-// Marks a node not reached (yet). Distances are exact: every label is the
-// cost of a simple path, fewer than 2^31 edges of at most 2^31 each, so
-// 64-bit sums cannot overflow; 32-bit ones are used while n times the
-// largest cost magnitude stays below 2^29 (see Mirtavosken).
-template <class Dist>
-constexpr Dist INF = std::numeric_limits<Dist>::max();
-
 // Bytes per node of the tables the relaxation adds to the graph at their
-// largest (64-bit tree records, a queue ring of up to 2n entries while it
-// doubles), for the check before allocating.
-constexpr std::uint64_t kBytesPerNode = 24 + 12;
+// largest, for the check before allocating: 64-bit tree records
+// (label_tree.hpp), the list of nodes that wait between phases, and either
+// the queue's ring while it doubles (node_queue.hpp) or the passes' tables
+// (topological_passes.hpp), whichever is larger.
+constexpr std::uint64_t kBytesPerNode = 24 + 4 + 13;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -68,7 +64,14 @@ std::int32_t n, m;
 Graph G;
 std::int32_t W;  // the largest edge cost magnitude
 
-wgt::DistanceTable D;
+// The distance table: the label tree, whose records hold the labels and
+// which the report reads, with 32-bit labels while every sum fits (half the
+// memory to work through), else 64-bit ones. One of the two is filled.
+struct DistanceTable {
+  wgt::LabelTree<std::int32_t> narrow;
+  wgt::LabelTree<std::int64_t> wide;
+};
+DistanceTable D;
 
 // Out of line, so that the loop that reads the edges stays small.
 [[noreturn, gnu::cold, gnu::noinline]] void FailNodeOutOfRange(std::int32_t edge, const char* which, std::int32_t node) {
@@ -105,144 +108,6 @@ void ReadGraph() {
   G = std::move(builder).Build();
 }
 
-// First-in-first-out queue of node numbers in a ring that doubles when
-// full, so that its memory follows the longest the queue has been rather
-// than the node count.
-class NodeQueue {
- public:
-  bool Empty() const { return size_ == 0; }
-  std::size_t Size() const { return size_; }
-  // The node k places behind the front. Precondition: k < Size().
-  std::int32_t Peek(std::size_t k) const { return ring_[(head_ + k) & mask_]; }
-  void Push(std::int32_t x) {
-    if (size_ == ring_.size()) Grow();
-    ring_[(head_ + size_++) & mask_] = x;
-  }
-  std::int32_t Pop() {
-    std::int32_t x = ring_[head_];
-    head_ = (head_ + 1) & mask_;
-    --size_;
-    return x;
-  }
-
- private:
-  void Grow() {
-    HugeArray<std::int32_t> bigger(std::max<std::size_t>(2 * ring_.size(), 4096));
-    for (std::size_t k = 0; k < size_; ++k) bigger[k] = Peek(k);
-    ring_ = std::move(bigger);
-    mask_ = ring_.size() - 1;
-    head_ = 0;
-  }
-
-  HugeArray<std::int32_t> ring_;
-  std::size_t mask_ = 0, head_ = 0, size_ = 0;
-};
-
-// The labels and the current shortest-path tree: every reached node hangs
-// under the node whose scan last lowered it. The tree is a preorder thread
-// (circular, through the root) with each node's level, so that a subtree is
-// the run of nodes after its root whose levels are deeper. One record per
-// node holds its label, its place in the thread, its level and its queue
-// status, so that relabelling a node touches one cache line.
-template <class Dist>
-class LabelTree {
- public:
-  LabelTree(std::int32_t nodes, std::int32_t root) : node_(std::size_t(nodes) + 1) {
-    for (std::size_t v = 0; v < node_.size(); ++v) node_[v].label = INF<Dist>;
-    node_[root] = {0, root, root, kLevel | kInTree};
-  }
-
-  Dist Label(std::int32_t v) const { return node_[v].label; }
-  bool InTree(std::int32_t v) const { return node_[v].tag & kInTree; }
-  // The labels of nodes 0..n, packed in place into the front of the records'
-  // memory, whose rest is handed back: the distances cost no memory of their own.
-  HugeArray<Dist> TakeLabels() && {
-    static_assert(offsetof(Node, label) == 0 && sizeof(Node) >= sizeof(Dist));
-    const std::size_t count = node_.size();
-    auto* packed = reinterpret_cast<Dist*>(node_.data());
-    for (std::size_t v = 0; v < count; ++v) packed[v] = node_[v].label;  // never ahead of the read
-    return std::move(node_).template Shrink<Dist>(count);
-  }
-  void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }
-
-  // Marks v as waiting in the queue; true if it was not there yet.
-  bool Enqueue(std::int32_t v) {
-    Tag& tag = node_[v].tag;
-    bool fresh = !(tag & kQueued);
-    tag |= kQueued;
-    return fresh;
-  }
-  // Marks v, taken off the queue, as no longer there; true if it is to be
-  // scanned, false if it was cut off the tree while it waited.
-  bool Dequeue(std::int32_t v) {
-    Tag& tag = node_[v].tag;
-    tag &= ~kQueued;
-    return tag & kInTree;
-  }
-
-  // Lowers y's label to `label` and hangs y under x, whose scan found it. y's
-  // old subtree leaves the tree: the labels below y are no longer backed by
-  // their parents, so those of its nodes that wait in the queue are skipped
-  // when they come up, unless lowered again before. Returns false, with the
-  // path y .. x in `cycle` and nothing changed, when x lies in that subtree:
-  // the arc (x, y) closes a negative cycle. Precondition: x is in the tree.
-  // Time O(1 + size of y's old subtree).
-  bool Lower(std::int32_t y, Dist label, std::int32_t x, std::vector<std::int32_t>& cycle) {
-    Node& below = node_[y];
-    if (below.tag & kInTree) {
-      if (y == x) return FindPath(y, x, cycle);
-      std::int32_t v = below.next;
-      if (below.tag & kParent) {
-        const Tag deeper = below.tag | (kLevel - 1);  // any tag above this is a deeper level
-        for (; node_[v].tag > deeper; v = node_[v].next) {
-          if (v == x) return FindPath(y, x, cycle);
-          node_[v].tag &= ~kInTree;  // the level stays, for FindPath
-        }
-      }
-      node_[below.prev].next = v;
-      node_[v].prev = below.prev;
-    }
-    Node& above = node_[x];
-    below.label = label;
-    below.tag = ((above.tag / kLevel) + 1) * kLevel | kInTree | (below.tag & kQueued);
-    below.prev = x;
-    below.next = above.next;
-    node_[above.next].prev = y;
-    above.next = y;
-    above.tag |= kParent;
-    return true;
-  }
-
- private:
-  // Wide enough for a level up to n: 32 bits while n < 2^29.
-  using Tag = std::conditional_t<sizeof(Dist) == 4, std::uint32_t, std::uint64_t>;
-  // tag: level * kLevel | these. kParent may outlive the node's last child
-  // (a cut does not clear it in the parent); it only spares a leaf the look
-  // at its successor in the thread.
-  static constexpr Tag kQueued = 1, kInTree = 2, kParent = 4, kLevel = 8;
-  struct Node {
-    Dist label;
-    std::int32_t next, prev;  // preorder thread
-    Tag tag;
-  };
-
-  // The tree path from y down to x, its descendant, whose subtree walk may
-  // have begun. In preorder the last node met at each depth before x is x's
-  // ancestor at that depth.
-  bool FindPath(std::int32_t y, std::int32_t x, std::vector<std::int32_t>& path) const {
-    const Tag top = node_[y].tag / kLevel;
-    path.assign(1, y);
-    for (std::int32_t v = y; v != x;) {
-      v = node_[v].next;
-      path.resize(std::size_t(node_[v].tag / kLevel - top));
-      path.push_back(v);
-    }
-    return false;
-  }
-
-  HugeArray<Node> node_;
-};
-
 std::string CycleText(const std::vector<std::int32_t>& cycle) {
   constexpr std::size_t kShown = 8;
   std::string text;
@@ -276,71 +141,117 @@ std::string CycleText(const std::vector<std::int32_t>& cycle) {
 // How many queue places ahead the rows are fetched.
 constexpr std::size_t kAhead = 16;
 
-// Label-correcting relaxation from `source` with a FIFO queue in which each
-// node waits at most once, and Tarjan's subtree disassembly: a node lowered
-// cuts its old subtree out of the shortest-path tree, and the cut nodes that
-// wait are skipped, since their labels are about to drop again. A label is
-// thus always the cost of a simple tree path, so no sum leaves Dist's range
-// when |cost| * n does not, and a negative cycle reachable from the source is
-// reported the moment its last arc is relaxed. On return dist[v] is the least
-// cost of a path source -> v, or INF when there is none. Reads n and G.
-// Time O(n * m) in the worst case, usually far less.
+// FIFO order tells which rows and labels come next: fetches them ahead,
+// rows' bounds first, then the rows, then the labels their arcs lead to.
+// Inlined early: GCC would otherwise judge a function of prefetches alone
+// free of effects and drop its calls.
 template <class Dist>
-void Relax(std::int32_t source, HugeArray<Dist>& dist) {
-  LabelTree<Dist> tree(n, source);
-  {
-    NodeQueue queue;  // released before the distances are handed back
-    std::vector<std::int32_t> cycle;
-    tree.Enqueue(source);
-    queue.Push(source);
-    while (!queue.Empty()) {
-      // FIFO order tells which rows and labels come next: fetch them ahead.
-      if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
-      if (queue.Size() > kAhead) {
-        G.PrefetchRow(queue.Peek(kAhead));
-        tree.Prefetch(queue.Peek(kAhead));
-      }
-      if (queue.Size() > kAhead / 2) {
-        const std::int32_t soon = queue.Peek(kAhead / 2);
-        if (tree.InTree(soon))  // a node cut off the tree will be skipped
-          for (const Arc& a : G[soon]) tree.Prefetch(a.to);
-      }
-      std::int32_t x = queue.Pop();
-      if (!tree.Dequeue(x)) continue;
-      auto row = G[x];
-      // Lowering x itself would close a cycle and end the run, so its label holds.
-      const Dist from = tree.Label(x);
-      for (const Arc& a : row) {
-        Dist through = from + Dist(a.cost);
-        if (through >= tree.Label(a.to)) continue;
-        if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
-        if (tree.Enqueue(a.to)) queue.Push(a.to);
-      }
+[[gnu::always_inline]] inline void PrefetchAhead(const wgt::NodeQueue& queue, const wgt::LabelTree<Dist>& tree) {
+  if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
+  if (queue.Size() > kAhead) {
+    G.PrefetchRow(queue.Peek(kAhead));
+    tree.Prefetch(queue.Peek(kAhead));
+  }
+  if (queue.Size() > kAhead / 2) {
+    const std::int32_t soon = queue.Peek(kAhead / 2);
+    if (tree.InTree(soon))  // a node cut off the tree will be skipped
+      for (const Arc& a : G[soon]) tree.Prefetch(a.to);
+  }
+}
+
+// Counts nothing: the shipped program's tally of the work (a bench build
+// counts with its own).
+struct Untallied {
+  void Scan(std::size_t) {}
+};
+
+// The work a phase may do before the other engine takes over, in scans of
+// nodes and their arcs, per node and arc of the graph; each phase may do
+// twice as much as the one before. The queue needs under 2.5 on the bench's
+// random graphs and grids; on chains that feed a node of many arcs it scans
+// that node again at every step, and on graphs without cycles it may scan a
+// node once per arc into it, while the passes scan each node at most twice.
+// On graphs with cycles the passes may need as many passes as the longest
+// shortest path has arcs, where the queue is fast: so neither engine runs
+// for long where the other would be far faster.
+constexpr std::uint64_t kPhaseBudget = 8;
+
+// Scans the nodes in the FIFO queue until it is empty or `budget` of work is
+// spent; returns the nodes that still wait, in queue order.
+template <class Dist, class Tally>
+std::size_t RunQueue(HugeArray<std::int32_t>& waiting, std::size_t count, wgt::LabelTree<Dist>& tree,
+                     std::uint64_t budget, std::vector<std::int32_t>& cycle, Tally& tally) {
+  wgt::NodeQueue queue;
+  for (std::size_t i = 0; i < count; ++i) queue.Push(waiting[i]);
+  for (std::uint64_t work = 0; !queue.Empty() && work <= budget;) {
+    PrefetchAhead(queue, tree);
+    const std::int32_t x = queue.Pop();
+    if (!tree.StartScan(x)) continue;
+    const auto row = G[x];
+    tally.Scan(row.size());
+    work += 1 + row.size();
+    // Lowering x itself would close a cycle and end the run, so its label holds.
+    const Dist from = tree.Label(x);
+    for (const Arc& a : row) {
+      const Dist through = from + Dist(a.cost);
+      if (through >= tree.Label(a.to)) continue;
+      if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
+      if (tree.Wait(a.to)) queue.Push(a.to);
     }
   }
-  dist = std::move(tree).TakeLabels();
+  for (count = 0; !queue.Empty();) waiting[count++] = queue.Pop();
+  return count;
+}
+
+// Label-correcting relaxation from `source` in two engines that take turns,
+// both on the same labels and shortest-path tree with Tarjan's subtree
+// disassembly (label_tree.hpp): a FIFO queue in which each node waits at
+// most once, and passes in topological order (topological_passes.hpp),
+// which scan a graph without cycles in one pass. Nodes cut off the tree that
+// wait are skipped, since their labels are about to drop again. A label is
+// thus always the cost of a simple tree path, so no sum leaves Dist's range
+// when |cost| * n does not, and a negative cycle reachable from the source
+// is reported the moment its last arc is relaxed. On return tree.Label(v)
+// is the least cost of a path source -> v, or INF when there is none. Reads
+// n, m and G. Time O(n * m) in the worst case, O(n + m) without cycles.
+template <class Dist, class Tally>
+void Relax(std::int32_t source, wgt::LabelTree<Dist>& tree, Tally& tally) {
+  tree = wgt::LabelTree<Dist>(n, source);
+  std::vector<std::int32_t> cycle;
+  HugeArray<std::int32_t> waiting(tree.Size(), wgt::Touch::kSparse);  // the nodes that wait between phases
+  std::size_t count = 1;
+  waiting[0] = source;
+  tree.Wait(source);
+  for (std::uint64_t budget = kPhaseBudget * (std::uint64_t(n) + std::uint64_t(std::max(m, 0)));; budget *= 2) {
+    count = RunQueue(waiting, count, tree, budget, cycle, tally);
+    if (count == 0) return;
+    wgt::TopologicalPasses<Dist> passes(tree.Size());
+    if (!passes.Run(G, tree, waiting, count, budget, cycle, tally)) ReportNegativeCycle(cycle);
+    if (count == 0) return;
+  }
 }
 
 // Writes "80" to standard output, where callers look for it, and reports
 // if it cannot be delivered; then fills the distance table from
 // `source`: 32-bit while no simple path can leave that range and the tree's
 // levels fit beside the flags, else 64-bit.
-void Mirtavosken(std::int32_t source, wgt::DistanceTable& dist) {
+void Mirtavosken(std::int32_t source, DistanceTable& dist) {
   if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
     Die(std::string("standard output: ") + std::strerror(errno));
+  Untallied tally;
   if (std::int64_t(n) * std::max(W, 1) < (std::int64_t(1) << 29))
-    Relax(source, dist.narrow);
+    Relax(source, dist.narrow, tally);
   else
-    Relax(source, dist.wide);
+    Relax(source, dist.wide, tally);
 }
 
 template <class Dist>
-void WriteReport(const HugeArray<Dist>& dist) {
+void WriteReport(const wgt::LabelTree<Dist>& dist) {
   for (std::int32_t i = 2; i <= n; ++i) {
-    if (dist[i] == INF<Dist>)
+    if (dist.Label(i) == INF<Dist>)
       fout.Put('0');
     else
-      fout.Put(dist[i]);
+      fout.Put(dist.Label(i));
     fout.Put(' ');
   }
   fout.Finish();
@@ -352,7 +263,7 @@ int main(int argc, char** argv) {
   return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
     ReadGraph();
     Mirtavosken(1, D);
-    if (D.wide.size() > 0)
+    if (D.wide.Size() > 0)
       WriteReport(D.wide);
     else
       WriteReport(D.narrow);

@@ -109,6 +109,7 @@ TEST(DistanceRandomized, MatchesRelaxUntilStableOracle) {
     std::stable_sort(edges.begin(), edges.begin() + (round % 3 == 0 ? m : round % 3 == 1 ? int(rng() % (m + 1)) : 0), by_tail);
     Oracle oracle = RelaxUntilStable(n, edges);
     Outcome run = Distance(GraphText(std::to_string(n) + " " + std::to_string(m), edges));
+    ASSERT_NE(run.status, kTimedOut);
     EXPECT_EQ(run.out, "80");
     if (oracle.negative_cycle) {
       ++cycles;
@@ -140,9 +141,145 @@ TEST(DistanceRandomized, PotentialShiftedGraphsAreNeverRefused) {
     for (Edge& e : edges) e.c = int(rng() % 20) + potential[e.x] - potential[e.y];
     std::reverse(edges.begin(), edges.end());
     Outcome run = Distance(GraphText(std::to_string(n) + " " + std::to_string(edges.size()), edges));
+    ASSERT_NE(run.status, kTimedOut);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, Report(RelaxUntilStable(n, edges).dist));
   }
+}
+
+// A chain 1 -> 2 -> ... -> k of cost -1 whose every node feeds one hub of k
+// leaves: a FIFO queue alone scans the hub k times, k^2 arcs in all. Nodes
+// 1 .. 2k + 1; the chain's nodes link into `body`, numbered from 2k + 2 on,
+// so that its nodes wait when the queue hands over to the other engine.
+std::vector<Edge> HubChainBefore(int k, int body, std::mt19937& rng) {
+  std::vector<Edge> edges;
+  for (int v = 1; v <= k; ++v) {
+    edges.push_back({v, k + 1, 0});
+    if (v < k) edges.push_back({v, v + 1, -1});
+    if (body > 0 && rng() % 4 == 0) edges.push_back({v, 2 * k + 2 + int(rng() % body), int(rng() % 21) - 10});
+  }
+  for (int leaf = k + 2; leaf <= 2 * k + 1; ++leaf) edges.push_back({k + 1, leaf, 0});
+  return edges;
+}
+
+// Independent oracle for graphs without cycles: one relaxation of each node's
+// edges in a topological order (Kahn's), from node 1.
+std::vector<long long> TopologicalOrderDistances(int n, const std::vector<Edge>& edges) {
+  std::vector<std::vector<Edge>> out(n + 1);
+  std::vector<int> into(n + 1), ready;
+  for (const Edge& e : edges) out[e.x].push_back(e), ++into[e.y];
+  for (int v = 1; v <= n; ++v)
+    if (into[v] == 0) ready.push_back(v);
+  std::vector<long long> dist(n + 1, LLONG_MAX);
+  dist[1] = 0;
+  for (std::size_t i = 0; i < ready.size(); ++i)
+    for (const Edge& e : out[ready[i]]) {
+      if (dist[e.x] != LLONG_MAX) dist[e.y] = std::min(dist[e.y], dist[e.x] + e.c);
+      if (--into[e.y] == 0) ready.push_back(e.y);
+    }
+  EXPECT_EQ(ready.size(), std::size_t(n)) << "not acyclic";
+  return dist;
+}
+
+std::string Header(int n, const std::vector<Edge>& edges) { return std::to_string(n) + " " + std::to_string(edges.size()); }
+
+// Random acyclic graphs with shuffled node numbers, alone (the queue's work)
+// and behind a hub chain (the passes' work, and the turn between them).
+TEST(DistanceEngines, AcyclicGraphsMatchTopologicalOrder) {
+  std::mt19937 rng(22);
+  for (int round = 0; round < 120; ++round) {
+    const int k = round % 2 ? 60 + int(rng() % 60) : 0, body = 1 + int(rng() % 60), n = k ? 2 * k + 1 + body : body;
+    std::vector<Edge> edges = HubChainBefore(k, body, rng);
+    std::vector<int> name(body);  // name[position]: a shuffled number; node 1 first when there is no chain
+    for (int p = 0; p < body; ++p) name[p] = n - body + 1 + p;
+    std::shuffle(name.begin() + (k ? 0 : 1), name.end(), rng);
+    for (int i = 0, arcs = int(rng() % (4 * body + 1)); i < arcs && body > 1; ++i) {
+      int a = int(rng() % body), b = int(rng() % body);
+      if (a != b) edges.push_back({name[std::min(a, b)], name[std::max(a, b)], int(rng() % 41) - 30});
+    }
+    std::shuffle(edges.begin(), edges.end(), rng);
+    Outcome run = Distance(GraphText(Header(n, edges), edges));
+    ASSERT_NE(run.status, kTimedOut);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.file, Report(TopologicalOrderDistances(n, edges))) << "round " << round;
+  }
+}
+
+// Graphs with cycles, negative ones among them, behind a hub chain, and a
+// grid of positive costs behind which the passes crawl, so that the engines
+// take turns on them: every result or refusal as the oracle says.
+TEST(DistanceEngines, GraphsWithCyclesMatchTheOracleWhateverEngineRuns) {
+  std::mt19937 rng(2022);
+  int compared = 0, cycles = 0;
+  for (int round = 0; round < 150; ++round) {
+    const int k = 250 + int(rng() % 100), rows = round % 3 ? 0 : 150, body = rows ? 4 * rows : 2 + int(rng() % 8);  // cycles of at most 9 nodes are named whole
+    const int n = 2 * k + 1 + body, first = 2 * k + 2;
+    std::vector<Edge> edges = HubChainBefore(k, body, rng);
+    if (rows) {
+      for (int v = 0; v < body; ++v)
+        for (int w : {v + 1, v - 1, v + 4, v - 4})
+          if (w >= 0 && w < body && (w / 4 == v / 4 || w % 4 == v % 4)) edges.push_back({first + v, first + w, 1 + int(rng() % 9)});
+    } else {
+      for (int i = 0, arcs = int(rng() % (3 * body + 1)); i < arcs; ++i)
+        edges.push_back({first + int(rng() % body), first + int(rng() % body), int(rng() % 30) - (round % 2 ? 4 : 12)});
+    }
+    if (rng() % 2) edges.push_back({first + int(rng() % body), 1 + int(rng() % k), 2 * k});  // back into the chain: a cycle, never negative
+    std::shuffle(edges.begin(), edges.end(), rng);
+    Oracle oracle = RelaxUntilStable(n, edges);
+    Outcome run = Distance(GraphText(Header(n, edges), edges));
+    ASSERT_NE(run.status, kTimedOut);
+    if (oracle.negative_cycle) {
+      ++cycles;
+      EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in: negative cycle");
+      ExpectCertifiedCycle(run.err, n, edges);
+    } else {
+      ++compared;
+      EXPECT_EQ(run.status, 0) << run.err;
+      EXPECT_EQ(run.file, Report(oracle.dist)) << "round " << round;
+    }
+  }
+  EXPECT_GT(compared, 60);
+  EXPECT_GT(cycles, 20);
+}
+
+// A road-like grid of 200 x 16 behind a hub chain of 1,000: the passes
+// need a pass per few rows of it, so they hand the grid back to the queue.
+TEST(DistanceEngines, LongGridBehindAHubChainGoesBackToTheQueue) {
+  std::mt19937 rng(16);
+  const int k = 1000, rows = 200, cols = 16, first = 2 * k + 2, n = first + rows * cols - 1;
+  for (int round = 0; round < 3; ++round) {
+    std::vector<Edge> edges = HubChainBefore(k, 0, rng);
+    edges.push_back({k, first, 0});
+    std::vector<int> potential(n + 1);
+    for (int& p : potential) p = round == 0 ? 0 : int(rng() % 1000);
+    for (int v = first; v <= n; ++v) {
+      const int r = (v - first) / cols, c = (v - first) % cols;
+      auto arc = [&](int w) { edges.push_back({v, w, 1 + int(rng() % 100) + potential[v] - potential[w]}); };
+      if (c + 1 < cols) arc(v + 1);
+      if (r + 1 < rows) arc(v + cols);
+      if (c > 0) arc(v - 1);
+      if (r > 0) arc(v - cols);
+      if (r + 1 < rows && c + 1 < cols) arc(v + cols + 1);
+    }
+    Outcome run = Distance(GraphText(Header(n, edges), edges));
+    ASSERT_NE(run.status, kTimedOut);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.file, Report(RelaxUntilStable(n, edges).dist)) << "round " << round;
+  }
+}
+
+// 400,000 nodes: the queue alone needs 4 * 10^10 scans of arcs, many
+// minutes; both engines together a fraction of a second.
+TEST(DistanceEngines, HubChainIsNotQuadratic) {
+  const int k = 200000;
+  std::mt19937 rng(1);
+  std::vector<Edge> edges = HubChainBefore(k, 0, rng);
+  std::string expected;
+  for (int v = 2; v <= 2 * k + 1; ++v) expected += std::to_string(v <= k ? 1 - v : 1 - k) + " ";
+  Outcome run = kDistance.Run(GraphText(Header(2 * k + 1, edges), edges), 60);
+  ASSERT_NE(run.status, kTimedOut) << "quadratic again";
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.file, expected);
 }
 
 }  // namespace

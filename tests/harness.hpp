@@ -16,7 +16,7 @@
 namespace fs = std::filesystem;
 
 struct Outcome {
-  int status = -1;  // exit status, or -1 when ended by a signal
+  int status = -1;  // exit status, or -1 when ended by a signal; kTimedOut past the time limit
   std::string out, err;
   std::string file;  // the output file's bytes
   bool file_exists = false;
@@ -31,6 +31,9 @@ inline void Spit(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The exit status of a run stopped at its time limit (timeout's).
+constexpr int kTimedOut = 124;
+
 // A fresh directory per test, removed afterwards.
 class Scratch {
  public:
@@ -43,11 +46,14 @@ class Scratch {
   const fs::path& dir() const { return dir_; }
 
   // Runs `program` here with no arguments and no standard input, after the
-  // shell commands `setup` (limits, say), its standard output to `out`.
+  // shell commands `setup` (limits, say), its standard output to `out`;
+  // stops it after `seconds`, so that a program that hangs fails its test
+  // rather than the whole suite. Every run here takes well under a second
+  // (a few under the sanitizers).
   Outcome Exec(const std::string& program, const std::string& output_name, const std::string& setup = "true",
-               const std::string& out = "stdout.txt") const {
-    std::string command = "cd '" + dir_.string() + "' && " + setup + " && exec '" + program + "' >" + out +
-                          " 2>stderr.txt </dev/null";
+               const std::string& out = "stdout.txt", int seconds = 30) const {
+    std::string command = "cd '" + dir_.string() + "' && " + setup + " && exec timeout -k 5 " +
+                          std::to_string(seconds) + " '" + program + "' >" + out + " 2>stderr.txt </dev/null";
     int raw = std::system(command.c_str());
     Outcome run;
     if (WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
@@ -83,11 +89,11 @@ struct Program {
 
   // Runs the program on `text` as its input file in a fresh directory that
   // holds a stale output file, which every run must replace or empty.
-  Outcome Run(const std::string& text) const {
+  Outcome Run(const std::string& text, int seconds = 30) const {
     Scratch scratch;
     Spit(scratch.dir() / input, text);
     Spit(scratch.dir() / output, "stale result");
-    return scratch.Exec(path, output);
+    return scratch.Exec(path, output, "true", "stdout.txt", seconds);
   }
 };
 

@@ -21,7 +21,7 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
     Outcome version = scratch.Exec(program->path + "' '--version", program->output);
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind(name + " " + WGT_VERSION + "\n", 0), 0u) << version.out;
-    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(version.err, "");
     // Nothing read, nothing created, the earlier result untouched.
     EXPECT_EQ(version.file, "an earlier result");
     EXPECT_FALSE(fs::exists(scratch.dir() / program->input));

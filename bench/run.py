@@ -8,6 +8,7 @@ CSV and PNG plots (gnuplot) into bench/results/.
                  [--only PROGRAM ...] [--previous BUILD_DIR] [--timeout S] [--csv NAME]
     bench/run.py --small [--runs N]      # small inputs, whole process, paired with the baseline
     bench/run.py --sweep                 # time and memory per arc from 10^5 to 1.6 x 10^7 nodes
+    bench/run.py --growth                # the same for the acyclic and chain families, 2.5 x 10^5 to 4 x 10^6
     bench/run.py --replot
 
 Runs are interleaved (one of each program, then the next round, which
@@ -34,6 +35,7 @@ RESULTS = os.path.join(ROOT, "bench", "results")
 # Path-count families name their pair after "@" (see gen.cpp); without one,
 # the pair is the first and the last node.
 FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long", "dist-wide",
+            "dist-dag", "dist-hub", "dist-schedule",
             "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long", "dist-cycle-woven",
             "count-random", "count-random@rand1", "count-random@rand2", "count-random@apart", "count-random@same",
             "count-zero@rand1", "count-zero@rand2",
@@ -133,7 +135,8 @@ def measure(family, size, runs, only, previous, timeout):
             times[name].append(wall)
             memory[name].append(rss)
             outputs[name] = output
-    settled = settled_nodes(family, data) if family.startswith("count") else {}
+    settled = settled_nodes(family, data) if family.startswith("count") else \
+        scans_per_node(data) if not is_cycle(family) else {}
     return [(family, size, name, statistics.median(times[name]), max(memory[name]),
              verdict(name, outputs[name], outputs["ours"]), settled.get(name, "")) for name in cmds]
 
@@ -143,12 +146,21 @@ def settled_nodes(family, data):
     previous, every node that S reaches."""
     with tempfile.TemporaryDirectory() as work:
         os.symlink(data, os.path.join(work, "9-quembol.in"))
-        proc = subprocess.run([os.path.join(BUILD, "bench", "quembol_settled")], cwd=work, capture_output=True,
+        proc = subprocess.run([os.path.join(BUILD, "bench", "settled")], cwd=work, capture_output=True,
                               text=True, check=True)
-        ours = "+".join(proc.stderr.split()[1:3])
+        ours = "+".join(proc.stdout.split()[0:2])
     reached = subprocess.run([os.path.join(BUILD, "bench", "reachable"), data], capture_output=True, text=True,
                              check=True).stdout.strip()
     return {"ours": ours, "previous": reached}
+
+
+def scans_per_node(data):
+    """Scans per reached node of ours, as bench/scans counts them."""
+    with tempfile.TemporaryDirectory() as work:
+        os.symlink(data, os.path.join(work, "mirtavosken.in"))
+        proc = subprocess.run([os.path.join(BUILD, "bench", "scans")], cwd=work, capture_output=True, text=True,
+                              check=True)
+    return {"ours": proc.stdout.split()[0]}
 
 
 def ratio(value, reference):
@@ -163,7 +175,7 @@ def machine_line(runs):
 def report(rows, runs):
     print("\n" + machine_line(runs) + "\n")
     header = f"{'family':19} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
-             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/hold':>7} {'/best peer':>10} {'settled':>15}  output"
+             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/hold':>7} {'/best peer':>10} {'work':>15}  output"
     print(header)
     print("-" * len(header))
     groups = {}
@@ -266,12 +278,17 @@ def small(runs):
     save(rows, "small.csv")
 
 
-def sweep(runs):
+GROWTH = [250000, 1000000, 4000000]
+ARCS_PER_NODE = {"dist-random": 5, "count-random": 8, "dist-dag": 5, "dist-hub": 1.5, "dist-schedule": 4}
+
+
+def sweep(runs, families=("dist-random", "count-random"), sizes=SWEEP, csv="sweep.csv"):
     """Time and peak memory per arc of ours on the random families, from 10^5
-    to 1.6 x 10^7 nodes."""
+    to 1.6 x 10^7 nodes (or the given families and sizes)."""
     rows = []
-    for family, arcs_per_node in (("dist-random", 5), ("count-random", 8)):
-        for n in SWEEP:
+    for family in families:
+        arcs_per_node = ARCS_PER_NODE[family]
+        for n in sizes:
             print(f"measuring {family} {n} ...", file=sys.stderr, flush=True)
             data = data_file(family, n)
             argv, inp, out = commands(family, None)["ours"]
@@ -280,15 +297,16 @@ def sweep(runs):
                 wall, rss, _ = run_once(argv, data, inp, out, 600)
                 walls.append(wall)
                 peaks.append(rss)
-            arcs = arcs_per_node * n
+            arcs = int(arcs_per_node * n)
             rows.append((family, str(n), "ours", statistics.median(walls), max(peaks), f"{arcs}"))
     print("\n" + machine_line(runs) + "\n")
     print(f"{'family':14} {'nodes':>9} {'arcs':>10} {'time s':>8} {'us/arc':>7} {'peak MiB':>9} {'bytes/arc':>9}")
     for r in rows:
         arcs = int(r[5])
         print(f"{r[0]:14} {r[1]:>9} {arcs:>10} {r[3]:8.3f} {r[3] / arcs * 1e6:7.3f} {r[4]:9.1f} {r[4] * 2**20 / arcs:9.1f}")
-    save(rows, "sweep.csv")
-    plot_sweep(rows)
+    save(rows, csv)
+    if csv == "sweep.csv":
+        plot_sweep(rows)
 
 
 def plot_sweep(rows):
@@ -329,6 +347,7 @@ def main():
     parser.add_argument("--timeout", type=int, default=60, help="seconds before a run counts as timed out")
     parser.add_argument("--small", action="store_true", help="the small-input table")
     parser.add_argument("--sweep", action="store_true", help="the scaling sweep")
+    parser.add_argument("--growth", action="store_true", help="the scaling sweep of the acyclic and chain families")
     parser.add_argument("--replot", action="store_true", help="redraw the plots from the saved CSV files")
     parser.add_argument("--csv", default="results.csv", help="where in bench/results/ the table goes")
     args = parser.parse_args()
@@ -343,6 +362,9 @@ def main():
         return
     if args.sweep:
         sweep(args.runs)
+        return
+    if args.growth:
+        sweep(args.runs, ("dist-random", "dist-dag", "dist-hub", "dist-schedule"), GROWTH, "growth.csv")
         return
     sizes = ["medium", "large"] if args.size == "all" else [args.size]
     rows = []

@@ -30,11 +30,9 @@ int main() {
   fin.RequireOpen();
   ReadGraph();
   Counting tally;
-  if (std::int64_t(n) * std::max(W, 1) < (std::int64_t(1) << 29)) {
-    Relax(1, D.narrow, tally);
-    Report(D.narrow, tally);
-  } else {
-    Relax(1, D.wide, tally);
+  RelaxInto(1, D, tally);
+  if (D.wide.Size() > 0)
     Report(D.wide, tally);
-  }
+  else
+    Report(D.narrow, tally);
 }

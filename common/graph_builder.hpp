@@ -79,7 +79,7 @@ class GraphBuilder {
     if (in_order_) {
       while (last_from_ <= n_) offsets_[std::size_t(++last_from_)] = std::uint32_t(count_);
       if (back_.size() != 0) return std::move(*this).DoubleEdges();
-      return Graph(std::move(offsets_), std::move(arcs_).template Shrink<Arc>(count_));
+      return Graph(std::move(offsets_), std::move(arcs_).Shrink(count_));
     }
     return std::move(waiting_).Sort();
   }
@@ -111,7 +111,7 @@ class GraphBuilder {
     }
     back_[std::size_t(n_) + 1] = std::uint32_t(2 * count_);
     offsets_ = {};
-    return Graph(std::move(back_), std::move(arcs_).template Shrink<Arc>(2 * count_));
+    return Graph(std::move(back_), std::move(arcs_).Shrink(2 * count_));
   }
 
   // Moves the arcs taken in order into the waiting blocks, handing their

@@ -82,16 +82,16 @@ class HugeArray {
   }
   ~HugeArray() { Unmap(data_, size_ * sizeof(T), touch_); }
 
-  // Turns this array's memory into an array of `size` Us, handing back what
-  // it no longer needs; the first bytes stay as they are. Precondition:
-  // size * sizeof(U) <= this->size() * sizeof(T).
-  template <class U>
-  HugeArray<U> Shrink(std::size_t size) && {
-    std::size_t keep = MappedExtent(size * sizeof(U), touch_), had = MappedExtent(size_ * sizeof(T), touch_);
-    auto* bytes = reinterpret_cast<unsigned char*>(std::exchange(data_, nullptr));
+  // Keeps the first `size` entries and hands back the pages past them.
+  // Precondition: size <= this->size().
+  HugeArray Shrink(std::size_t size) && {
+    const std::size_t keep = MappedExtent(size * sizeof(T), touch_), had = MappedExtent(size_ * sizeof(T), touch_);
+    char* bytes = static_cast<char*>(static_cast<void*>(data_));
     if (had > keep) ::munmap(bytes + keep, had - keep);
+    HugeArray kept(keep == 0 ? nullptr : std::exchange(data_, nullptr), size, touch_);
+    if (keep == 0) data_ = nullptr;
     size_ = 0;
-    return HugeArray<U>(keep == 0 ? nullptr : reinterpret_cast<U*>(bytes), size, touch_);
+    return kept;
   }
 
   T& operator[](std::size_t i) { return data_[i]; }
@@ -101,8 +101,6 @@ class HugeArray {
   std::size_t size() const { return size_; }
 
  private:
-  template <class U>
-  friend class HugeArray;
   HugeArray(T* data, std::size_t size, Touch touch) : data_(data), size_(size), touch_(touch) {}
 
   T* data_ = nullptr;

@@ -62,7 +62,7 @@ wgt::IntReader fin;
 wgt::ReportWriter fout;
 std::int32_t n, m;
 Graph G;
-std::int32_t W;  // the largest edge cost magnitude
+std::int32_t largest_magnitude;  // of the edge costs
 
 // The distance table: the label tree, whose records hold the labels and
 // which the report reads, with 32-bit labels while every sum fits (half the
@@ -102,7 +102,7 @@ void ReadGraph() {
     read_node(x, "start");
     read_node(y, "end");
     read(c);
-    W = std::max(W, c == INT32_MIN ? INT32_MAX : std::abs(c));
+    largest_magnitude = std::max(largest_magnitude, c == INT32_MIN ? INT32_MAX : std::abs(c));
     builder.Add(x, y, c);
   }
   G = std::move(builder).Build();
@@ -231,18 +231,23 @@ void Relax(std::int32_t source, wgt::LabelTree<Dist>& tree, Tally& tally) {
   }
 }
 
+// Fills the distance table from `source`: 32-bit while no simple path can
+// leave that range and the tree's levels fit beside the flags, else 64-bit.
+template <class Tally>
+void RelaxInto(std::int32_t source, DistanceTable& dist, Tally& tally) {
+  if (std::int64_t(n) * std::max(largest_magnitude, 1) < (std::int64_t(1) << 29))
+    Relax(source, dist.narrow, tally);
+  else
+    Relax(source, dist.wide, tally);
+}
+
 // Writes "80" to standard output, where callers look for it, and reports
-// if it cannot be delivered; then fills the distance table from
-// `source`: 32-bit while no simple path can leave that range and the tree's
-// levels fit beside the flags, else 64-bit.
+// if it cannot be delivered; then fills the distance table from `source`.
 void Mirtavosken(std::int32_t source, DistanceTable& dist) {
   if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
     Die(std::string("standard output: ") + std::strerror(errno));
   Untallied tally;
-  if (std::int64_t(n) * std::max(W, 1) < (std::int64_t(1) << 29))
-    Relax(source, dist.narrow, tally);
-  else
-    Relax(source, dist.wide, tally);
+  RelaxInto(source, dist, tally);
 }
 
 template <class Dist>

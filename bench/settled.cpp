@@ -10,7 +10,7 @@ namespace {
 
 struct Keeping {
   std::uint64_t from_s = 0, from_d = 0;
-  void Settled(std::uint64_t s, std::uint64_t d) { from_s = s, from_d = d; }
+  void Settled(std::uint64_t s_end, std::uint64_t d_end) { from_s = s_end, from_d = d_end; }
 };
 
 }  // namespace

@@ -43,8 +43,9 @@ constexpr wgt::ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, R"(Usage: m
 Reads the directed graph in mirtavosken.in (n m, then m lines x y c: an edge
 x -> y of cost c, which may be negative) from the current directory, and
 writes to mirtavosken.out the cheapest path cost from node 1 to nodes 2..n,
-each followed by a space, 0 where a node cannot be reached. Prints 80 on
-standard output. Takes no other arguments.
+each followed by a space, 0 where a node cannot be reached (and where it is
+reached at cost 0). Prints 80 on standard output. Any other argument is
+ignored.
 Exit status: 0 when the whole result is in mirtavosken.out; 1 otherwise, with
 one line on standard error (bad input, a negative cycle reachable from node
 1, too little memory, a file that cannot be read or written).

@@ -33,7 +33,7 @@ constexpr wgt::ProgramInfo kProgram{"quembol", kInput, kOutput, R"(Usage: quembo
 Reads the undirected graph in 9-quembol.in (n m S D, then m lines x y c: an
 edge x - y of cost c >= 0) from the current directory, and writes to
 quembol.out the number of distinct cheapest paths from S to D, modulo 2^64.
-Takes no other arguments.
+Any other argument is ignored.
 Exit status: 0 when the whole result is in quembol.out; 1 otherwise, with one
 line on standard error (bad input, too little memory, a file that cannot be
 read or written).

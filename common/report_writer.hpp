@@ -22,8 +22,9 @@ namespace wgt {
 // so that no stale result outlives a run. Where it is a regular file with
 // one name, the result is written to an anonymous file beside it, named
 // only once complete and then renamed over it: a run killed at any moment
-// leaves it empty or whole, and a failing one removes what it wrote.
-// Anything else (a symbolic or hard link to elsewhere, a device, a pipe) is
+// leaves it empty or whole, and a failing one removes what it wrote. Where
+// the directory forbids the rename (sticky, and the output another user's),
+// the finished report is copied into the output instead. Anything else (a symbolic or hard link to elsewhere, a device, a pipe) is
 // written through as it stands, so that every name sees the result.
 class ReportWriter {
  public:
@@ -83,7 +84,7 @@ class ReportWriter {
   // through as it stands.
   void OpenTemp() {
     std::string dir = Directory();
-    temp_fd_ = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    temp_fd_ = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);  // read back if it cannot replace
     if (temp_fd_ < 0) {  // no anonymous files here: a hidden name, removed on failure
       temp_name_ = HiddenName("XXXXXX");
       temp_fd_ = ::mkstemp(temp_name_.data());
@@ -115,9 +116,31 @@ class ReportWriter {
       }
       pending_temp = temp_name_.c_str();
     }
-    if (::rename(temp_name_.c_str(), path_) != 0) Fail(errno);
+    if (::rename(temp_name_.c_str(), path_) != 0) {
+      if (errno != EPERM && errno != EACCES) Fail(errno);
+      CopyIntoOutput();
+    }
     pending_temp = nullptr;
     if (::close(std::exchange(temp_fd_, -1)) != 0) Fail(errno);
+  }
+
+  // Where the output may be written but not replaced (a sticky directory
+  // such as /tmp, and an output that belongs to another user), the finished
+  // report is copied into it. A run killed during the copy may then leave a
+  // part of the report; one that fails empties the output.
+  void CopyIntoOutput() {
+    ::unlink(temp_name_.c_str());  // the copy in fd_ below is what remains
+    pending_temp = nullptr;
+    replace_ = false;  // from here a failure empties the output itself
+    if (::lseek(temp_fd_, 0, SEEK_SET) != 0) Fail(errno);
+    for (;;) {
+      ssize_t got = ::read(temp_fd_, buffer_.get(), kBuffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) Fail(errno);
+      if (got == 0) return;
+      used_ = std::size_t(got);
+      Flush();
+    }
   }
 
   std::string Directory() const {

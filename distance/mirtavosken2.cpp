@@ -56,8 +56,9 @@ Manual: man 1 mirtavosken2
 // largest, for the check before allocating: 64-bit tree records
 // (label_tree.hpp), the list of nodes that wait between phases, and either
 // the queue's ring while it doubles (node_queue.hpp) or the passes' tables
-// (topological_passes.hpp), whichever is larger.
-constexpr std::uint64_t kBytesPerNode = 24 + 4 + 13;
+// (topological_passes.hpp), whichever is larger, and the path of a negative
+// cycle when one is reported.
+constexpr std::uint64_t kBytesPerNode = 24 + 4 + 13 + 4;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;

@@ -9,9 +9,9 @@
 //
 // Preconditions: costs of 0 or more; reach and count tables of n + 1
 // entries, all zero, owned by the caller; every distance below Inf<Dist>.
-// Time O((n + m) log m) for a whole search; memory one heap entry per arc
-// (address space; pages as the heap grows) and, counting at settling, one
-// node number per node.
+// Time O((n + m) log n) for a whole search; memory at most two heap entries
+// per node (outdated entries are dropped when the heap is full) and,
+// counting at settling, one node number per node.
 #pragma once
 
 #include <cstddef>
@@ -44,7 +44,7 @@ template <class Dist, class Key, Counting kCounting>
 class Frontier {
  public:
   Frontier(const Graph& g, std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
-      : g_(g), from_(from), reach_(reach), count_(count), heap_(g.ArcCount() + 1),
+      : g_(g), from_(from), reach_(reach), count_(count), heap_(HeapCapacity(reach.size())),
         layer_(kCounting == Counting::kAtSettling ? reach.size() : 0, Touch::kSparse) {
     reach_[from] = Inf<Dist>;
     count_[from] = 1;
@@ -110,7 +110,7 @@ class Frontier {
       if (through > there) {
         reach_[a.to] = through;
         if constexpr (kCounting == Counting::kOnTheWay) count_[a.to] = count_[x];
-        heap_.Push(Pack<Key>(Inf<Dist> - through, a.to));
+        Push(Pack<Key>(Inf<Dist> - through, a.to));
         g_.PrefetchBounds(a.to);
         lowered(a.to, std::uint64_t(Inf<Dist> - through));
       } else if constexpr (kCounting == Counting::kOnTheWay) {
@@ -123,6 +123,19 @@ class Frontier {
   }
 
  private:
+  // Entries the heap may hold: twice the nodes, so that when it is full at
+  // least half of them are outdated, and dropping those costs O(1) a push.
+ public:
+  static std::size_t HeapCapacity(std::size_t nodes) { return 2 * nodes; }
+
+ private:
+  // The heap never holds more than HeapCapacity: each node has at most one
+  // current entry, and outdated ones go when it is full. Keys are unique, so
+  // the order of the current entries is what it would have been.
+  void Push(Key key) {
+    if (heap_.Full()) heap_.Filter([this](Key entry) { return Current(entry); });
+    heap_.Push(key);
+  }
   // Whether a heap entry still holds its node's distance.
   bool Current(Key key) const { return Dist(key >> 32) == Inf<Dist> - reach_[NodeOf(key)]; }
 

@@ -5,8 +5,8 @@
 // of i, 8i..8i+7, fill one cache line: a pop prefetches three and four
 // levels ahead of where it stands.
 //
-// Push and Pop O(log size); memory one key per entry of the capacity, on
-// small pages touched only as the heap grows.
+// Push and Pop O(log size), Filter O(size); memory one key per entry of the
+// capacity, on small pages touched only as the heap grows.
 #pragma once
 
 #include <algorithm>
@@ -37,7 +37,18 @@ class MinHeap {
   std::size_t Size() const { return size_; }
   // Entry i in heap order, 1 being the smallest. Precondition: 1 <= i <= Size().
   Key At(std::size_t i) const { return a_[i]; }
-  // Precondition: Size() < capacity.
+  bool Full() const { return size_ + 1 == a_.size(); }
+  // Keeps the entries for which keep(key) holds, in heap order again.
+  // Time O(Size()).
+  template <class Keep>
+  void Filter(Keep keep) {
+    std::size_t kept = 0;
+    for (std::size_t i = 1; i <= size_; ++i)
+      if (keep(a_[i])) a_[++kept] = a_[i];
+    size_ = kept;
+    for (std::size_t i = size_ / 2; i >= 1; --i) SiftDown(i, a_[i]);
+  }
+  // Precondition: !Full().
   void Push(Key key) {
     std::size_t i = ++size_;
     for (; i > 1 && key < a_[i / 2]; i /= 2) a_[i] = a_[i / 2];
@@ -45,8 +56,15 @@ class MinHeap {
   }
   // Precondition: !Empty().
   Key Pop() {
-    Key top = a_[1], last = a_[size_--];
-    std::size_t i = 1;
+    Key top = a_[1];
+    const Key last = a_[size_--];
+    SiftDown(1, last);
+    return top;
+  }
+
+ private:
+  // Places `last` at i or below, moving smaller children up.
+  void SiftDown(std::size_t i, Key last) {
     for (std::size_t child; (child = 2 * i) <= size_; i = child) {
       // Never past the end: pages there were never touched, and on small
       // pages every such prefetch costs a page walk.
@@ -58,10 +76,8 @@ class MinHeap {
       a_[i] = a_[child];
     }
     a_[i] = last;
-    return top;
   }
 
- private:
   HugeArray<Key> a_;
   std::size_t size_ = 0;
 };

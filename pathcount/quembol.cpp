@@ -40,13 +40,11 @@ read or written).
 Manual: man 1 quembol
 )"};
 
-// Bytes per node of the tables the search adds to the graph (per end a
-// 64-bit reach, one count, and the nodes that the source's end settles at
-// one distance) and per heap entry (128-bit keys), for the check before
-// allocating. Each end's heap has a capacity of one entry per arc, but in
-// practice the two hold fewer entries together than there are nodes, and
-// pages never touched cost nothing but address space.
-constexpr std::uint64_t kBytesPerNode = 2 * 8 + 8 + 4, kBytesPerEntry = 16;
+// Bytes per node of the tables the search adds to the graph, at most: per
+// end a 64-bit reach and a heap of up to two 128-bit keys a node
+// (frontier.hpp), one count, and the nodes that the source's end settles at
+// one distance; for the check before allocating.
+constexpr std::uint64_t kBytesPerNode = 2 * (8 + 2 * 16) + 8 + 4;
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -82,7 +80,7 @@ void ReadGraph() {
   read_header(m);
   if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
   const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = 2 * std::uint64_t(m);
-  const wgt::MemoryNeed tables{(kBytesPerNode + kBytesPerEntry) * nodes, kBytesPerNode * nodes + 2 * kBytesPerEntry * (arcs + 2)};
+  const wgt::MemoryNeed tables{kBytesPerNode * nodes, kBytesPerNode * nodes};
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kEdges, tables));
   read_header(S);

@@ -103,7 +103,7 @@ std::vector<Scenario> Scenarios(const Program& program) {
         {in + ":1: destination node 9 is outside 1..3", "3 0 1 9\n"},
         {in + ":5: edge 4: node 9 is outside 1..3", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 9 1\n"},
         {in + ":5: edge 4: cost -2 is negative", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 2 -2\n"},
-        {in + ":1: 4000000 nodes and 20000000 edges need 1.65 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
+        {in + ":1: 4000000 nodes and 20000000 edges need 0.74 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
          "4000000 20000000 1 2\n1 2 3\n", "ulimit -v 102400"},
     };
   }

@@ -24,8 +24,9 @@
 #include "label_tree.hpp"
 #include "memory.hpp"
 #include "memory_budget.hpp"
-#include "node_queue.hpp"
+#include "negative_cycle.hpp"
 #include "program_frame.hpp"
+#include "queue_phase.hpp"
 #include "report_writer.hpp"
 #include "topological_passes.hpp"
 
@@ -112,55 +113,9 @@ void ReadGraph() {
   G = std::move(builder).Build();
 }
 
-std::string CycleText(const std::vector<std::int32_t>& cycle) {
-  constexpr std::size_t kShown = 8;
-  std::string text;
-  for (std::size_t i = 0; i < cycle.size(); ++i) {
-    if (cycle.size() > kShown + 1 && i == kShown) {
-      text += "... -> ";
-      i = cycle.size() - 1;
-    }
-    text += std::to_string(cycle[i]) + " -> ";
-  }
-  return text + std::to_string(cycle[0]);
-}
-
-// `cycle` lists the nodes of a negative cycle in order. It is named starting
-// from its smallest node, with the cheapest of any parallel edges, so that
-// the user can find it in the data.
-[[noreturn]] void ReportNegativeCycle(std::vector<std::int32_t> cycle) {
-  std::rotate(cycle.begin(), std::min_element(cycle.begin(), cycle.end()), cycle.end());
-  std::int64_t total = 0;
-  for (std::size_t i = 0; i < cycle.size(); ++i) {
-    std::int32_t to = cycle[(i + 1) % cycle.size()];
-    std::int64_t cheapest = INF<std::int64_t>;
-    for (const Arc& a : G[cycle[i]])
-      if (a.to == to) cheapest = std::min<std::int64_t>(cheapest, a.cost);
-    total += cheapest;
-  }
-  Die(std::string(kInput) + ": negative cycle reachable from node 1 (" + std::to_string(cycle.size()) +
-      " edges, total cost " + std::to_string(total) + "): " + CycleText(cycle));
-}
-
-// How many queue places ahead the rows are fetched.
-constexpr std::size_t kAhead = 16;
-
-// FIFO order tells which rows and labels come next: fetches them ahead,
-// rows' bounds first, then the rows, then the labels their arcs lead to.
-// Inlined early: GCC would otherwise judge a function of prefetches alone
-// free of effects and drop its calls.
-template <class Dist>
-[[gnu::always_inline]] inline void PrefetchAhead(const wgt::NodeQueue& queue, const wgt::LabelTree<Dist>& tree) {
-  if (queue.Size() > 2 * kAhead) G.PrefetchBounds(queue.Peek(2 * kAhead));
-  if (queue.Size() > kAhead) {
-    G.PrefetchRow(queue.Peek(kAhead));
-    tree.Prefetch(queue.Peek(kAhead));
-  }
-  if (queue.Size() > kAhead / 2) {
-    const std::int32_t soon = queue.Peek(kAhead / 2);
-    if (tree.InTree(soon))  // a node cut off the tree will be skipped
-      for (const Arc& a : G[soon]) tree.Prefetch(a.to);
-  }
+// The cycle y .. x, closed by the arc (x, y), makes cheapest paths meaningless.
+[[noreturn]] void ReportNegativeCycle(const std::vector<std::int32_t>& cycle) {
+  Die(std::string(kInput) + ": negative cycle reachable from node 1 " + wgt::NameCycle(G, cycle));
 }
 
 // Counts nothing: the shipped program's tally of the work (a bench build
@@ -180,37 +135,11 @@ struct Untallied {
 // for long where the other would be far faster.
 constexpr std::uint64_t kPhaseBudget = 8;
 
-// Scans the nodes in the FIFO queue until it is empty or `budget` of work is
-// spent; returns the nodes that still wait, in queue order.
-template <class Dist, class Tally>
-std::size_t RunQueue(HugeArray<std::int32_t>& waiting, std::size_t count, wgt::LabelTree<Dist>& tree,
-                     std::uint64_t budget, std::vector<std::int32_t>& cycle, Tally& tally) {
-  wgt::NodeQueue queue;
-  for (std::size_t i = 0; i < count; ++i) queue.Push(waiting[i]);
-  for (std::uint64_t work = 0; !queue.Empty() && work <= budget;) {
-    PrefetchAhead(queue, tree);
-    const std::int32_t x = queue.Pop();
-    if (!tree.StartScan(x)) continue;
-    const auto row = G[x];
-    tally.Scan(row.size());
-    work += 1 + row.size();
-    // Lowering x itself would close a cycle and end the run, so its label holds.
-    const Dist from = tree.Label(x);
-    for (const Arc& a : row) {
-      const Dist through = from + Dist(a.cost);
-      if (through >= tree.Label(a.to)) continue;
-      if (!tree.Lower(a.to, through, x, cycle)) ReportNegativeCycle(cycle);  // a.to .. x, back to a.to
-      if (tree.Wait(a.to)) queue.Push(a.to);
-    }
-  }
-  for (count = 0; !queue.Empty();) waiting[count++] = queue.Pop();
-  return count;
-}
-
 // Label-correcting relaxation from `source` in two engines that take turns,
 // both on the same labels and shortest-path tree with Tarjan's subtree
 // disassembly (label_tree.hpp): a FIFO queue in which each node waits at
-// most once, and passes in topological order (topological_passes.hpp),
+// most once (queue_phase.hpp), and passes in topological order
+// (topological_passes.hpp),
 // which scan a graph without cycles in one pass. Nodes cut off the tree that
 // wait are skipped, since their labels are about to drop again. A label is
 // thus always the cost of a simple tree path, so no sum leaves Dist's range
@@ -227,7 +156,7 @@ void Relax(std::int32_t source, wgt::LabelTree<Dist>& tree, Tally& tally) {
   waiting[0] = source;
   tree.Wait(source);
   for (std::uint64_t budget = kPhaseBudget * (std::uint64_t(n) + std::uint64_t(std::max(m, 0)));; budget *= 2) {
-    count = RunQueue(waiting, count, tree, budget, cycle, tally);
+    if (!wgt::RunQueue(G, tree, waiting, count, budget, cycle, tally)) ReportNegativeCycle(cycle);
     if (count == 0) return;
     wgt::TopologicalPasses<Dist> passes(tree.Size());
     if (!passes.Run(G, tree, waiting, count, budget, cycle, tally)) ReportNegativeCycle(cycle);

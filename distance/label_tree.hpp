@@ -43,7 +43,7 @@ class LabelTree {
   Dist Label(std::int32_t v) const { return node_[v].label; }
   bool InTree(std::int32_t v) const { return node_[v].tag & kInTree; }
   bool Waiting(std::int32_t v) const { return node_[v].tag & kWaiting; }
-  void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }
+  [[gnu::always_inline]] void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }  // see graph.hpp
 
   // Marks v as waiting for a scan; true if it was not waiting yet.
   bool Wait(std::int32_t v) {

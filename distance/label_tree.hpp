@@ -16,9 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <type_traits>
 #include <vector>
 
+#include "graph.hpp"
 #include "memory.hpp"
 
 namespace wgt {
@@ -59,6 +61,23 @@ class LabelTree {
     Tag& tag = node_[v].tag;
     tag &= ~kWaiting;
     return tag & kInTree;
+  }
+
+  // Scans x: every arc of `row` (x's) whose head x's label plus the cost
+  // would lower, lowers it and hangs it under x, then lowered(head) is
+  // called. Returns false, with the cycle as Lower gives it, when an arc
+  // closes a negative cycle. Lowering x itself would close one and end the
+  // scan, so x's label holds throughout. Precondition: x is in the tree.
+  template <class Lowered>
+  bool Scan(std::int32_t x, std::span<const Arc> row, std::vector<std::int32_t>& cycle, Lowered lowered) {
+    const Dist from = node_[x].label;
+    for (const Arc& a : row) {
+      const Dist through = from + Dist(a.cost);
+      if (through >= node_[a.to].label) continue;
+      if (!Lower(a.to, through, x, cycle)) return false;
+      lowered(a.to);
+    }
+    return true;
   }
 
   // Lowers y's label to `label` and hangs y under x, whose scan found it,

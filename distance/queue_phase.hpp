@@ -60,14 +60,10 @@ bool RunQueue(const Graph& g, LabelTree<Dist>& tree, HugeArray<std::int32_t>& wa
     const auto row = g[x];
     tally.Scan(row.size());
     work += 1 + row.size();
-    // Lowering x itself would close a cycle and end the run, so its label holds.
-    const Dist from = tree.Label(x);
-    for (const Arc& a : row) {
-      const Dist through = from + Dist(a.cost);
-      if (through >= tree.Label(a.to)) continue;
-      if (!tree.Lower(a.to, through, x, cycle)) return false;
-      if (tree.Wait(a.to)) queue.Push(a.to);
-    }
+    if (!tree.Scan(x, row, cycle, [&](std::int32_t y) {
+          if (tree.Wait(y)) queue.Push(y);
+        }))
+      return false;
   }
   for (count = 0; !queue.Empty();) waiting[count++] = queue.Pop();
   return true;

@@ -112,13 +112,10 @@ class TopologicalPasses {
       const auto row = g[x];
       tally.Scan(row.size());
       work_ += 1 + row.size();
-      const Dist from = tree.Label(x);
-      for (const Arc& a : row) {
-        const Dist through = from + Dist(a.cost);
-        if (through >= tree.Label(a.to)) continue;
-        if (!tree.Lower(a.to, through, x, cycle)) return false;
-        if (tree.Wait(a.to) && !met_[a.to]) waiting[count++] = a.to;
-      }
+      if (!tree.Scan(x, row, cycle, [&](std::int32_t y) {
+            if (tree.Wait(y) && !met_[y]) waiting[count++] = y;  // lowered after its turn
+          }))
+        return false;
     }
     return true;
   }

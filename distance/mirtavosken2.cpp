@@ -1,7 +1,7 @@
 // mirtavosken2: the cheapest path cost from node 1 to every node of a
 // directed graph whose costs may be negative, by label-correcting relaxation
-// with a first-in-first-out work queue (Bellman-Ford-Moore) and subtree
-// disassembly.
+// with subtree disassembly, a first-in-first-out work queue
+// (Bellman-Ford-Moore) and passes in topological order taking turns.
 //
 // Reads "mirtavosken.in": n m, then m triples x y c (an edge x -> y of cost c).
 // Writes "mirtavosken.out": for nodes 2..n the distance, or 0 when unreached,
@@ -32,7 +32,6 @@
 
 namespace {
 
-using wgt::Arc;
 using wgt::Die;
 using wgt::Graph;
 using wgt::HugeArray;
@@ -139,9 +138,9 @@ constexpr std::uint64_t kPhaseBudget = 8;
 // both on the same labels and shortest-path tree with Tarjan's subtree
 // disassembly (label_tree.hpp): a FIFO queue in which each node waits at
 // most once (queue_phase.hpp), and passes in topological order
-// (topological_passes.hpp),
-// which scan a graph without cycles in one pass. Nodes cut off the tree that
-// wait are skipped, since their labels are about to drop again. A label is
+// (topological_passes.hpp), which scan a graph without cycles in one pass.
+// Nodes cut off the tree that wait are skipped, since their labels are
+// about to drop again. A label is
 // thus always the cost of a simple tree path, so no sum leaves Dist's range
 // when |cost| * n does not, and a negative cycle reachable from the source
 // is reported the moment its last arc is relaxed. On return tree.Label(v)

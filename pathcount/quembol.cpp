@@ -23,7 +23,6 @@
 namespace {
 
 using wgt::Arc;
-using wgt::Die;
 using wgt::Graph;
 using wgt::HugeArray;
 

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "harness.hpp"
 
@@ -29,21 +30,26 @@ std::string Refusal(const Case& c) {
   return c.name + ": " + c.program.input + ":1: 4000000 nodes and 20000000 edges need ";
 }
 
-TEST(MemoryBudget, AddressSpaceLimitRefusesAtTheHeader) {
-  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+// Under the limit that `setup` sets, a 4M-node header is refused, naming
+// the limit, and a small graph is answered under `small_setup`.
+void ExpectRefusedThenFits(const std::string& setup, const std::string& small_setup, const std::string& limit) {
   for (const Case& c : kCases) {
     Scratch big;
     Spit(big.dir() / c.program.input, c.big_header);
-    Outcome run = big.Exec(c.program.path, c.program.output, "ulimit -v 102400");
+    Outcome run = big.Exec(c.program.path, c.program.output, setup);
     EXPECT_REFUSED(run, Refusal(c));
-    EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (RLIMIT_AS)\n"), std::string::npos) << run.err;
-
+    EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (" + limit + ")\n"), std::string::npos) << run.err;
     Scratch small;  // tight, but enough
     Spit(small.dir() / c.program.input, c.small_graph);
-    run = small.Exec(c.program.path, c.program.output, "ulimit -v 65536");
+    run = small.Exec(c.program.path, c.program.output, small_setup);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, c.small_result);
   }
+}
+
+TEST(MemoryBudget, AddressSpaceLimitRefusesAtTheHeader) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  ExpectRefusedThenFits("ulimit -v 102400", "ulimit -v 65536", "RLIMIT_AS");
 }
 
 // A memory cgroup of `bytes` (a multiple of the page size), where this
@@ -80,19 +86,7 @@ class MemoryCgroup {
 TEST(MemoryBudget, CgroupLimitRefusesAtTheHeader) {
   MemoryCgroup cgroup;
   if (!cgroup.Usable()) GTEST_SKIP() << "no writable memory cgroup here (needs root and a cgroup file system)";
-  for (const Case& c : kCases) {
-    Scratch big;
-    Spit(big.dir() / c.program.input, c.big_header);
-    Outcome run = big.Exec(c.program.path, c.program.output, cgroup.Enter());
-    EXPECT_REFUSED(run, Refusal(c));
-    EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (cgroup)\n"), std::string::npos) << run.err;
-
-    Scratch small;
-    Spit(small.dir() / c.program.input, c.small_graph);
-    run = small.Exec(c.program.path, c.program.output, cgroup.Enter());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.file, c.small_result);
-  }
+  ExpectRefusedThenFits(cgroup.Enter(), cgroup.Enter(), "cgroup");
 }
 
 // S and D each joined to one side of a complete bipartite middle, costs
@@ -121,39 +115,30 @@ TEST(MemoryBudget, HeapsStayWithinTheCheckOnABipartiteMiddle) {
 // A new output follows the umask; an existing one keeps its mode.
 TEST(OutputFile, ModeFollowsTheUmaskOrStays) {
   for (const Case& c : kCases) {
-    for (const auto& [umask, mode] : {std::pair{"077", fs::perms(0600)}, std::pair{"022", fs::perms(0644)}}) {
-      Scratch fresh;
-      Spit(fresh.dir() / c.program.input, c.small_graph);
-      Outcome run = fresh.Exec(c.program.path, c.program.output, std::string("umask ") + umask);
+    // umask, the existing output's mode or 0 for none, the mode expected
+    for (auto [umask, before, after] : {std::tuple{"077", 0, 0600}, {"022", 0, 0644}, {"077", 0640, 0640}}) {
+      Scratch scratch;
+      Spit(scratch.dir() / c.program.input, c.small_graph);
+      if (before != 0) Spit(scratch.dir() / c.program.output, "an earlier result");
+      if (before != 0) fs::permissions(scratch.dir() / c.program.output, fs::perms(before));
+      Outcome run = scratch.Exec(c.program.path, c.program.output, std::string("umask ") + umask);
       EXPECT_EQ(run.file, c.small_result);
-      EXPECT_EQ(fs::status(fresh.dir() / c.program.output).permissions(), mode) << c.name << " umask " << umask;
+      EXPECT_EQ(fs::status(scratch.dir() / c.program.output).permissions(), fs::perms(after)) << c.name << umask;
     }
-    Scratch existing;
-    Spit(existing.dir() / c.program.input, c.small_graph);
-    Spit(existing.dir() / c.program.output, "an earlier result");
-    fs::permissions(existing.dir() / c.program.output, fs::perms(0640));
-    Outcome run = existing.Exec(c.program.path, c.program.output, "umask 077");
-    EXPECT_EQ(run.file, c.small_result);
-    EXPECT_EQ(fs::status(existing.dir() / c.program.output).permissions(), fs::perms(0640)) << c.name;
   }
 }
 
 // In a sticky directory such as /tmp, an output that another user owns may
 // be written but not replaced: the run must still deliver its whole result.
 TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
-  struct User {
-    uid_t uid = 0;
-    gid_t gid = 0;
-  };
-  auto user = [](const char* name) {  // getpwnam's record is overwritten by the next call
-    const passwd* entry = getpwnam(name);
-    return entry == nullptr ? User{} : User{entry->pw_uid, entry->pw_gid};
-  };
-  const User owner = user("nobody"), runner = user("daemon");
-  if (geteuid() != 0 || owner.uid == 0 || runner.uid == 0 || std::system("command -v setpriv >/dev/null") != 0)
+  const passwd* entry = getpwnam("nobody");  // the record is overwritten by the next call
+  const uid_t owner = entry ? entry->pw_uid : 0, owner_group = entry ? entry->pw_gid : 0;
+  entry = getpwnam("daemon");
+  const uid_t runner = entry ? entry->pw_uid : 0, runner_group = entry ? entry->pw_gid : 0;
+  if (geteuid() != 0 || owner == 0 || runner == 0 || std::system("command -v setpriv >/dev/null") != 0)
     GTEST_SKIP() << "needs root, the users nobody and daemon, and setpriv, to run as another user";
-  const std::string as_runner = "setpriv' '--reuid=" + std::to_string(runner.uid) + "' '--regid=" +
-                                std::to_string(runner.gid) + "' '--clear-groups' '";
+  const std::string as_runner = "setpriv' '--reuid=" + std::to_string(runner) + "' '--regid=" +
+                                std::to_string(runner_group) + "' '--clear-groups' '";
   for (const Case& c : kCases) {
     Scratch scratch;
     fs::permissions(scratch.dir(), fs::perms(01777));
@@ -161,15 +146,15 @@ TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
     fs::path output = scratch.dir() / c.program.output;
     Spit(output, "an earlier result");
     fs::permissions(output, fs::perms(0666));
-    ASSERT_EQ(chown(output.c_str(), owner.uid, owner.gid), 0);
+    ASSERT_EQ(chown(output.c_str(), owner, owner_group), 0);
     Outcome run = scratch.Exec(as_runner + c.program.path, c.program.output);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, c.small_result) << c.name;
     struct stat after {};
     ASSERT_EQ(stat(output.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, owner.uid) << "replaced rather than written into";
-    for (const auto& entry : fs::directory_iterator(scratch.dir()))
-      EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+    EXPECT_EQ(after.st_uid, owner) << "replaced rather than written into";
+    for (const auto& file : fs::directory_iterator(scratch.dir()))
+      EXPECT_NE(file.path().filename().string()[0], '.') << "left behind: " << file.path();
   }
 }
 
@@ -237,11 +222,8 @@ TEST(KilledRun, LeavesTheOutputEmptyOrWhole) {
       empty_seen += left.empty();
       // Killed in the instant between naming the finished report and
       // renaming it, a whole copy may stand under a hidden name; never a part.
-      for (const auto& entry : fs::directory_iterator(scratch.dir())) {
-        if (entry.path().filename().string()[0] == '.') {
-          EXPECT_EQ(Slurp(entry.path()), whole) << entry.path();
-        }
-      }
+      for (const auto& entry : fs::directory_iterator(scratch.dir()))
+        if (entry.path().filename().string()[0] == '.') { EXPECT_EQ(Slurp(entry.path()), whole) << entry.path(); }
     }
   }
   EXPECT_GT(empty_seen, 0);

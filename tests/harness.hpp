@@ -74,9 +74,8 @@ class Scratch {
 inline bool Sanitized() {
 #if defined(__SANITIZE_ADDRESS__)
   return true;
-#else
-  return false;
 #endif
+  return false;
 }
 
 // A program under test, its fixed file names, and what it prints on

@@ -22,11 +22,9 @@ contents() {
   [ "$files" = "$expected" ] || fail "the package holds: $files"
   depends=$(dpkg-deb -f "$deb" Depends)
   case "$depends" in
+    *,* | "") fail "the package depends on more or less than the C library: $depends" ;;
     libc6*) ;;
     *) fail "the package depends on: $depends" ;;
-  esac
-  case "$depends" in
-    *,*) fail "the package depends on more than the C library: $depends" ;;
   esac
   echo "$(basename "$deb"): $files; Depends: $depends"
 }

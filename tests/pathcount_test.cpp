@@ -2,8 +2,10 @@
 
 #include <climits>
 #include <queue>
+#include <set>
 
 #include "harness.hpp"
+#include "min_heap.hpp"
 
 namespace {
 
@@ -80,22 +82,45 @@ TEST(PathCountOracle, RandomGraphsWithPositiveCosts) {
   CompareOnRandomGraphs(8, {2147483647, 2147483646, 1});
 }
 
-// Diamonds in series double the count each: 2^63 after 63, 0 after 64.
-// An edge of cost 0 between two extra nodes sends the search down the
-// source's end alone; without it, it runs from both ends.
-TEST(PathCountOracle, CountsWrapOnBothSearches) {
-  for (int diamonds : {63, 64}) {
-    for (bool zero_edge : {false, true}) {
-      std::vector<Edge> edges;
-      for (int i = 0; i < diamonds; ++i) {
-        int a = 1 + 3 * i;
-        edges.insert(edges.end(), {{a, a + 1, 1}, {a, a + 2, 1}, {a + 1, a + 3, 1}, {a + 2, a + 3, 1}});
-      }
-      int n = 3 * diamonds + 1 + 2;
-      if (zero_edge) edges.push_back({n - 1, n, 0});
-      EXPECT_SUCCESS(kPathCount, GraphText(Header(n, edges.size(), 1, 3 * diamonds + 1), edges),
-                     diamonds == 63 ? "9223372036854775808" : "0", "");
+// A complete bipartite middle whose costs make every node of the far side
+// be lowered once per node of the near side, from both ends: the heaps fill
+// and drop their outdated entries again and again. Some edges are doubled,
+// some costs raised by one, so that counts other than 1 come out.
+TEST(PathCountOracle, HeapsThatDropOutdatedEntries) {
+  std::mt19937 rng(5);
+  const int side = 40, n = 2 + 2 * side, k = 6 * side + 10;
+  for (int round = 0; round < 10; ++round) {
+    std::vector<Edge> edges;
+    for (int i = 1; i <= side; ++i) {
+      edges.push_back({1, 2 + i, i});
+      edges.push_back({2, 2 + side + i, i});
+      for (int j = 1; j <= side; ++j)
+        for (int copies = 1 + int(rng() % 2); copies > 0; --copies)
+          edges.push_back({2 + i, 2 + side + j, k - 3 * i - 3 * j + int(rng() % 4 == 0)});
     }
+    ExpectLiteralCount(n, 1, 2, edges);
+  }
+}
+
+// The heap against a sorted multiset: after any mix of pushes, pops and
+// filters, pops come out smallest first.
+TEST(MinHeap, PopsInOrderAfterFilters) {
+  std::mt19937_64 rng(9);
+  wgt::MinHeap<std::uint64_t> heap(1000);
+  std::multiset<std::uint64_t> naive;
+  for (int step = 0; step < 100000; ++step) {
+    if (heap.Full() || rng() % 100 == 0) {
+      heap.Filter([](std::uint64_t key) { return key % 3 != 0; });
+      std::erase_if(naive, [](std::uint64_t key) { return key % 3 == 0; });
+    } else if (rng() % 2 && !heap.Empty()) {
+      ASSERT_EQ(heap.Pop(), *naive.begin());
+      naive.erase(naive.begin());
+    } else {
+      const std::uint64_t key = rng() % 100000;
+      heap.Push(key);
+      naive.insert(key);
+    }
+    ASSERT_EQ(heap.Size(), naive.size());
   }
 }
 

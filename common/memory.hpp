@@ -86,12 +86,10 @@ class HugeArray {
   // Precondition: size <= this->size().
   HugeArray Shrink(std::size_t size) && {
     const std::size_t keep = MappedExtent(size * sizeof(T), touch_), had = MappedExtent(size_ * sizeof(T), touch_);
-    char* bytes = static_cast<char*>(static_cast<void*>(data_));
-    if (had > keep) ::munmap(bytes + keep, had - keep);
-    HugeArray kept(keep == 0 ? nullptr : std::exchange(data_, nullptr), size, touch_);
-    if (keep == 0) data_ = nullptr;
+    T* data = std::exchange(data_, nullptr);
+    if (had > keep) ::munmap(static_cast<char*>(static_cast<void*>(data)) + keep, had - keep);
     size_ = 0;
-    return kept;
+    return HugeArray(keep == 0 ? nullptr : data, size, touch_);
   }
 
   T& operator[](std::size_t i) { return data_[i]; }

@@ -24,8 +24,9 @@ namespace wgt {
 // only once complete and then renamed over it: a run killed at any moment
 // leaves it empty or whole, and a failing one removes what it wrote. Where
 // the directory forbids the rename (sticky, and the output another user's),
-// the finished report is copied into the output instead. Anything else (a symbolic or hard link to elsewhere, a device, a pipe) is
-// written through as it stands, so that every name sees the result.
+// the finished report is copied into the output instead. Anything else (a
+// symbolic or hard link to elsewhere, a device, a pipe) is written through
+// as it stands, so that every name sees the result.
 class ReportWriter {
  public:
   ReportWriter() = default;

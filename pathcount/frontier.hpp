@@ -44,7 +44,7 @@ template <class Dist, class Key, Counting kCounting>
 class Frontier {
  public:
   Frontier(const Graph& g, std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
-      : g_(g), from_(from), reach_(reach), count_(count), heap_(HeapCapacity(reach.size())),
+      : g_(g), from_(from), reach_(reach), count_(count), heap_(2 * reach.size()),
         layer_(kCounting == Counting::kAtSettling ? reach.size() : 0, Touch::kSparse) {
     reach_[from] = Inf<Dist>;
     count_[from] = 1;
@@ -123,14 +123,9 @@ class Frontier {
   }
 
  private:
-  // Entries the heap may hold: twice the nodes, so that when it is full at
-  // least half of them are outdated, and dropping those costs O(1) a push.
- public:
-  static std::size_t HeapCapacity(std::size_t nodes) { return 2 * nodes; }
-
- private:
-  // The heap never holds more than HeapCapacity: each node has at most one
-  // current entry, and outdated ones go when it is full. Keys are unique, so
+  // The heap holds at most twice the nodes: each node has at most one
+  // current entry, and when it is full the outdated ones go, at least half
+  // of them, so that dropping them costs O(1) a push. Keys are unique, so
   // the order of the current entries is what it would have been.
   void Push(Key key) {
     if (heap_.Full()) heap_.Filter([this](Key entry) { return Current(entry); });

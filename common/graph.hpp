@@ -29,6 +29,8 @@ class Graph {
   }
   std::span<const Arc> operator[](std::int32_t x) const { return Row(x); }
   std::size_t ArcCount() const { return arcs_.size(); }
+  // Nodes 1..NodeCount(). Precondition: built (not default-constructed).
+  std::size_t NodeCount() const { return offsets_.size() - 2; }
 
   // Hints for a caller that knows which rows it will scan next: first the
   // row's bounds, later (once those have arrived) the row itself.

@@ -10,13 +10,12 @@
 // cache line.
 //
 // Preconditions: nodes 1..n; levels up to n fit in Tag beside three flags.
-// Memory: 16 bytes a node for 32-bit labels, 24 for 64-bit ones.
+// Memory: one record a node, 16 bytes for 32-bit labels, 24 for 64-bit ones.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -34,7 +33,18 @@ constexpr Dist INF = std::numeric_limits<Dist>::max();
 
 template <class Dist>
 class LabelTree {
+  // Wide enough for a level up to n: 32 bits while n < 2^29.
+  using Tag = std::conditional_t<sizeof(Dist) == 4, std::uint32_t, std::uint64_t>;
+  struct Node {
+    Dist label;
+    std::int32_t next, prev;  // preorder thread
+    Tag tag;
+  };
+
  public:
+  static constexpr std::uint64_t kBytesPerNode = sizeof(Node);
+  static_assert(kBytesPerNode == (sizeof(Dist) == 4 ? 16 : 24));
+
   LabelTree() = default;
   LabelTree(std::int32_t nodes, std::int32_t root) : node_(std::size_t(nodes) + 1) {
     for (std::size_t v = 0; v < node_.size(); ++v) node_[v].label = INF<Dist>;
@@ -61,23 +71,6 @@ class LabelTree {
     Tag& tag = node_[v].tag;
     tag &= ~kWaiting;
     return tag & kInTree;
-  }
-
-  // Scans x: every arc of `row` (x's) whose head x's label plus the cost
-  // would lower, lowers it and hangs it under x, then lowered(head) is
-  // called. Returns false, with the cycle as Lower gives it, when an arc
-  // closes a negative cycle. Lowering x itself would close one and end the
-  // scan, so x's label holds throughout. Precondition: x is in the tree.
-  template <class Lowered>
-  bool Scan(std::int32_t x, std::span<const Arc> row, std::vector<std::int32_t>& cycle, Lowered lowered) {
-    const Dist from = node_[x].label;
-    for (const Arc& a : row) {
-      const Dist through = from + Dist(a.cost);
-      if (through >= node_[a.to].label) continue;
-      if (!Lower(a.to, through, x, cycle)) return false;
-      lowered(a.to);
-    }
-    return true;
   }
 
   // Lowers y's label to `label` and hangs y under x, whose scan found it,
@@ -112,17 +105,10 @@ class LabelTree {
   }
 
  private:
-  // Wide enough for a level up to n: 32 bits while n < 2^29.
-  using Tag = std::conditional_t<sizeof(Dist) == 4, std::uint32_t, std::uint64_t>;
   // tag: level * kLevel | these. kParent may outlive the node's last child
   // (a cut does not clear it in the parent); it only spares a leaf the look
   // at its successor in the thread.
   static constexpr Tag kWaiting = 1, kInTree = 2, kParent = 4, kLevel = 8;
-  struct Node {
-    Dist label;
-    std::int32_t next, prev;  // preorder thread
-    Tag tag;
-  };
 
   // The tree path from y down to x, its descendant, whose subtree walk may
   // have begun. In preorder the last node met at each depth before x is x's

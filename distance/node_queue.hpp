@@ -16,6 +16,9 @@ namespace wgt {
 
 class NodeQueue {
  public:
+  // The old ring and one twice its size, while it doubles.
+  static constexpr std::uint64_t kBytesPerNode = 3 * sizeof(std::int32_t);
+
   bool Empty() const { return size_ == 0; }
   std::size_t Size() const { return size_; }
   // The node k places behind the front. Precondition: k < Size().
@@ -33,6 +36,8 @@ class NodeQueue {
   }
 
  private:
+  // The first ring holds 4096 nodes, 16 KiB, the least worth a mapping of
+  // its own; small graphs never grow it.
   void Grow() {
     HugeArray<std::int32_t> bigger(std::max<std::size_t>(2 * ring_.size(), 4096));
     for (std::size_t k = 0; k < size_; ++k) bigger[k] = Peek(k);

@@ -1,72 +1,77 @@
-// The first-in-first-out engine of the distance program: scans the nodes
-// that wait, in queue order, each waiting at most once, on the label tree
-// shared with the topological passes (label_tree.hpp). Nodes cut off the
-// tree that wait are skipped, since their labels are about to drop again.
-// Fast on graphs with cycles (about 2 scans a node on random graphs and
-// grids); on a chain that feeds a node of many arcs it scans that node once
-// per chain node, which is why it runs for a budget of work at a time.
+// The first-in-first-out engine of the distance program (Bellman-Ford-Moore):
+// scans the nodes that wait, in queue order, each waiting at most once, on
+// the label tree shared with the other engines (relaxation.hpp). Nodes cut
+// off the tree while they wait are skipped, since their labels are about to
+// drop again. Fast on graphs with cycles (about 2 scans a node on random
+// graphs and grids); on a chain that feeds a node of many arcs it scans that
+// node once per chain node, which is why it runs for a budget of work at a
+// time.
 //
-// Time O(budget + the rows of the nodes that wait); memory the queue's ring
-// (node_queue.hpp), at most one entry per node.
+// Time O(budget + the row of the last node scanned); memory the queue's ring
+// (node_queue.hpp), at most one entry a node.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "graph.hpp"
 #include "label_tree.hpp"
-#include "memory.hpp"
 #include "node_queue.hpp"
+#include "relaxation.hpp"
 
 namespace wgt {
 
-// How many queue places ahead the rows are fetched.
-constexpr std::size_t kAhead = 16;
+struct QueueEngine {
+  static constexpr std::uint64_t kBytesPerNode = NodeQueue::kBytesPerNode;
 
-// FIFO order tells which rows and labels come next: fetches them ahead,
-// rows' bounds first, then the rows, then the labels their arcs lead to.
-// Inlined early: GCC would otherwise judge a function of prefetches alone
-// free of effects and drop its calls.
-template <class Dist>
-[[gnu::always_inline]] inline void PrefetchAhead(const Graph& g, const NodeQueue& queue, const LabelTree<Dist>& tree) {
-  if (queue.Size() > 2 * kAhead) g.PrefetchBounds(queue.Peek(2 * kAhead));
-  if (queue.Size() > kAhead) {
-    g.PrefetchRow(queue.Peek(kAhead));
-    tree.Prefetch(queue.Peek(kAhead));
+  // Scans from the nodes in state.waiting until none waits or more than
+  // `budget` of work is done; then state.waiting holds the nodes that still
+  // wait, in queue order. Returns false at a negative cycle (state.cycle).
+  template <class Dist>
+  static bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
+    NodeQueue queue;
+    for (std::size_t i = 0; i < state.waiting.Size(); ++i) queue.Push(state.waiting[i]);
+    state.waiting.Clear();
+    LabelTree<Dist>& tree = state.tree;
+    for (const std::uint64_t start = state.stats.work; !queue.Empty() && state.stats.work - start <= budget;) {
+      PrefetchAhead(state.graph, queue, tree);
+      const std::int32_t x = queue.Pop();
+      if (!tree.StartScan(x)) continue;
+      if (!state.ScanAll(x, [&](std::int32_t y) {
+            if (tree.Wait(y)) queue.Push(y);
+          }))
+        return false;
+      state.NoteWaiting(queue.Size());
+    }
+    while (!queue.Empty()) state.waiting.Add(queue.Pop());
+    return true;
   }
-  if (queue.Size() > kAhead / 2) {
-    const std::int32_t soon = queue.Peek(kAhead / 2);
-    if (tree.InTree(soon))  // a node cut off the tree will be skipped
-      for (const Arc& a : g[soon]) tree.Prefetch(a.to);
-  }
-}
 
-// Scans from the `count` nodes that wait in waiting[0..count) (each once,
-// marked waiting in the tree) until none waits or more than `budget` of work
-// is done: scans of nodes and their arcs. On return waiting[0..count) holds
-// the nodes that still wait, in queue order. Returns false, with the path
-// y .. x in `cycle`, when the arc (x, y) closes a negative cycle.
-// `tally.Scan(arcs)` hears of every scan.
-template <class Dist, class Tally>
-bool RunQueue(const Graph& g, LabelTree<Dist>& tree, HugeArray<std::int32_t>& waiting, std::size_t& count,
-              std::uint64_t budget, std::vector<std::int32_t>& cycle, Tally& tally) {
-  NodeQueue queue;
-  for (std::size_t i = 0; i < count; ++i) queue.Push(waiting[i]);
-  for (std::uint64_t work = 0; !queue.Empty() && work <= budget;) {
-    PrefetchAhead(g, queue, tree);
-    const std::int32_t x = queue.Pop();
-    if (!tree.StartScan(x)) continue;
-    const auto row = g[x];
-    tally.Scan(row.size());
-    work += 1 + row.size();
-    if (!tree.Scan(x, row, cycle, [&](std::int32_t y) {
-          if (tree.Wait(y)) queue.Push(y);
-        }))
-      return false;
+ private:
+  // How many scans ahead the queue's rows are fetched. A scan of a row of a
+  // few arcs takes some 10 ns and a miss to memory about 100 ns, so 16 scans
+  // ahead hide one miss; each fetch needs what the one before it brought:
+  // a row's bounds are fetched 32 scans ahead, the row 16, and the labels
+  // of its heads 8, once the row has arrived.
+  static constexpr std::size_t kAhead = 16;
+
+  // FIFO order tells which rows and labels come next. Inlined by force:
+  // GCC would otherwise judge a function of prefetches alone free of
+  // effects and drop its calls.
+  template <class Dist>
+  [[gnu::always_inline]] static void PrefetchAhead(const Graph& g, const NodeQueue& queue,
+                                                   const LabelTree<Dist>& tree) {
+    if (queue.Size() > 2 * kAhead) g.PrefetchBounds(queue.Peek(2 * kAhead));
+    if (queue.Size() > kAhead) {
+      g.PrefetchRow(queue.Peek(kAhead));
+      tree.Prefetch(queue.Peek(kAhead));
+    }
+    if (queue.Size() > kAhead / 2) {
+      const std::int32_t soon = queue.Peek(kAhead / 2);
+      if (tree.InTree(soon))  // a node cut off the tree will be skipped
+        for (const Arc& a : g[soon]) tree.Prefetch(a.to);
+    }
   }
-  for (count = 0; !queue.Empty();) waiting[count++] = queue.Pop();
-  return true;
-}
+};
 
 }  // namespace wgt

@@ -14,86 +14,85 @@
 // shortest path, as for Bellman-Ford. Negative cycles are found by the label
 // tree (label_tree.hpp) the moment one closes.
 //
-// Memory: 13 bytes a node (the order, the search's stack of 8-byte frames,
-// a byte saying whether the pass met a node), on pages touched only as the
-// passes reach them; the caller keeps the list of nodes that wait.
+// Memory: 13 bytes a node (the order, the search's stack, a byte saying
+// whether the pass met a node), on pages touched only as the passes reach
+// them, mapped only during a turn.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-#include "graph.hpp"
 #include "label_tree.hpp"
 #include "memory.hpp"
+#include "relaxation.hpp"
 
 namespace wgt {
 
 template <class Dist>
 class TopologicalPasses {
- public:
-  explicit TopologicalPasses(std::size_t nodes) : order_(nodes), stack_(nodes), met_(nodes) {}
+  struct Frame {
+    std::int32_t node;
+    std::uint32_t next;  // where its scan resumes
+  };
 
-  // Runs passes from the `count` nodes that wait in waiting[0..count) (each
-  // once, marked waiting in the tree) until none waits, or until a pass
-  // ends with more than `budget` of work done: scans of nodes and their
-  // arcs. On return waiting[0..count) holds the nodes that still wait.
-  // Returns false, with the path y .. x in `cycle`, when the arc (x, y)
-  // closes a negative cycle. `tally.Scan(arcs)` hears of every scan.
-  template <class Tally>
-  bool Run(const Graph& g, LabelTree<Dist>& tree, HugeArray<std::int32_t>& waiting, std::size_t& count,
-           std::uint64_t budget, std::vector<std::int32_t>& cycle, Tally& tally) {
-    for (work_ = 0; count > 0 && work_ <= budget;) {
-      ordered_ = 0;
-      for (std::size_t i = 0; i < count; ++i) {
-        const std::int32_t root = waiting[i];
-        if (met_[root] || !tree.StartScan(root)) continue;
-        if (!Search(g, tree, root, cycle, tally)) return false;
+ public:
+  static constexpr std::uint64_t kBytesPerNode = sizeof(std::int32_t) + sizeof(Frame) + sizeof(std::uint8_t);
+  static_assert(kBytesPerNode == 13);
+
+  // Runs passes from the nodes in state.waiting until none waits, or until a
+  // pass ends with more than `budget` of work done; then state.waiting holds
+  // the nodes that still wait. Returns false at a negative cycle
+  // (state.cycle).
+  static bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
+    TopologicalPasses passes(state.graph.NodeCount() + 1);
+    for (const std::uint64_t start = state.stats.work; !state.waiting.Empty() && state.stats.work - start <= budget;) {
+      passes.ordered_ = 0;
+      for (std::size_t i = 0; i < state.waiting.Size(); ++i) {
+        const std::int32_t root = state.waiting[i];
+        if (passes.met_[root] || !state.tree.StartScan(root)) continue;
+        if (!passes.Search(state, root)) return false;
       }
-      count = 0;
-      if (!ScanInOrder(g, tree, waiting, count, cycle, tally)) return false;
+      state.waiting.Clear();
+      if (!passes.ScanInOrder(state)) return false;
+      state.NoteWaiting(state.waiting.Size());
     }
     return true;
   }
 
  private:
-  struct Frame {
-    std::int32_t node;
-    std::uint32_t done;  // arcs of its row examined so far
-  };
+  explicit TopologicalPasses(std::size_t nodes) : order_(nodes), stack_(nodes), met_(nodes) {}
 
-  // Depth first from `root`, whose scan has begun. The stack holds a path of
-  // the label tree: a node on it is lowered only by one below it, which
-  // closes a cycle, so the nodes on it stay in the tree. A node the search
-  // lowers again after leaving it lies behind the current one in the order.
-  template <class Tally>
-  bool Search(const Graph& g, LabelTree<Dist>& tree, std::int32_t root, std::vector<std::int32_t>& cycle,
-              Tally& tally) {
+  // Depth first from `root`, whose scan has begun: a scan pauses at each
+  // node it lowers that the pass has not met, and the search descends into
+  // it. The stack holds a path of the label tree: a node on it is lowered
+  // only by one below it, which closes a cycle, so the nodes on it stay in
+  // the tree. A node the search lowers again after leaving it lies behind
+  // the current one in the order.
+  bool Search(Relaxation<Dist>& state, std::int32_t root) {
     std::size_t depth = 0;
     auto enter = [&](std::int32_t v) {
       met_[v] = 1;
       stack_[depth++] = {v, 0};
-      tally.Scan(g[v].size());
-      work_ += 1 + g[v].size();
     };
     enter(root);
     while (depth > 0) {
       Frame& top = stack_[depth - 1];
-      const auto row = g[top.node];
-      if (top.done == row.size()) {
+      std::int32_t unmet = 0;
+      const Scanned scanned = state.Scan(top.node, top.next, [&](std::int32_t y) {
+        if (met_[y]) {
+          state.tree.Wait(y);
+          return true;
+        }
+        unmet = y;
+        return false;
+      });
+      if (scanned == Scanned::kNegativeCycle) return false;
+      if (unmet != 0) {
+        state.tree.StartScan(unmet);
+        enter(unmet);
+      } else {
         order_[ordered_++] = top.node;
         --depth;
-        continue;
-      }
-      const Arc a = row[top.done++];
-      const Dist through = tree.Label(top.node) + Dist(a.cost);
-      if (through >= tree.Label(a.to)) continue;
-      if (!tree.Lower(a.to, through, top.node, cycle)) return false;
-      if (met_[a.to]) {
-        tree.Wait(a.to);
-      } else {
-        tree.StartScan(a.to);
-        enter(a.to);
       }
     }
     return true;
@@ -102,18 +101,14 @@ class TopologicalPasses {
   // Scans, in reverse postorder, the nodes met that were lowered since the
   // search scanned them; lists the nodes lowered after their turn for the
   // next pass.
-  template <class Tally>
-  bool ScanInOrder(const Graph& g, LabelTree<Dist>& tree, HugeArray<std::int32_t>& waiting, std::size_t& count,
-                   std::vector<std::int32_t>& cycle, Tally& tally) {
+  bool ScanInOrder(Relaxation<Dist>& state) {
+    LabelTree<Dist>& tree = state.tree;
     for (std::size_t i = ordered_; i-- > 0;) {
       const std::int32_t x = order_[i];
       met_[x] = 0;  // its turn has come
       if (!tree.Waiting(x) || !tree.StartScan(x)) continue;
-      const auto row = g[x];
-      tally.Scan(row.size());
-      work_ += 1 + row.size();
-      if (!tree.Scan(x, row, cycle, [&](std::int32_t y) {
-            if (tree.Wait(y) && !met_[y]) waiting[count++] = y;  // lowered after its turn
+      if (!state.ScanAll(x, [&](std::int32_t y) {
+            if (tree.Wait(y) && !met_[y]) state.waiting.Add(y);  // lowered after its turn
           }))
         return false;
     }
@@ -124,7 +119,6 @@ class TopologicalPasses {
   HugeArray<Frame> stack_;
   HugeArray<std::uint8_t> met_;
   std::size_t ordered_ = 0;
-  std::uint64_t work_ = 0;
 };
 
 }  // namespace wgt

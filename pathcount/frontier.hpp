@@ -1,7 +1,9 @@
 // One end of a cheapest-path count: Dijkstra's method from a node, with a
 // lazy heap (min_heap.hpp) whose outdated entries stay in it and are skipped
 // when they surface, and a path count beside each distance. Nodes are
-// settled in (distance, node) order.
+// settled in (distance, node) order. A count searches from one end or from
+// both (path_count.hpp), and stops as soon as the count at the other end is
+// final, so an end settles only the nodes it must.
 //
 // Distances are kept as Inf minus the distance ("reach"): a table of zero
 // bytes then reads "not reached", so it needs no filling and costs nothing
@@ -9,9 +11,10 @@
 //
 // Preconditions: costs of 0 or more; reach and count tables of n + 1
 // entries, all zero, owned by the caller; every distance below Inf<Dist>.
-// Time O((n + m) log n) for a whole search; memory at most two heap entries
-// per node (outdated entries are dropped when the heap is full) and,
-// counting at settling, one node number per node.
+// Time O((n + m) log n) for a whole search; memory (kBytesPerNode) at most
+// two heap entries a node (outdated entries are dropped when the heap is
+// full), the reach, and, for the end that keeps its meeting layer, one node
+// number a node.
 #pragma once
 
 #include <cstddef>
@@ -40,12 +43,20 @@ constexpr std::uint64_t kNone = std::uint64_t(1) << 62;
 // only for settled nodes, not for every node reached.
 enum class Counting { kOnTheWay, kAtSettling };
 
-template <class Dist, class Key, Counting kCounting>
+// kKeepsLayer: the end keeps the nodes it settled at the last distance it
+// settled, which ForEachFrom visits (counting at settling); the end that
+// never calls it keeps none.
+template <class Dist, class Key, Counting kCounting, bool kKeepsLayer>
 class Frontier {
+  static_assert(!kKeepsLayer || kCounting == Counting::kAtSettling);
+
  public:
+  static constexpr std::uint64_t kBytesPerNode =
+      sizeof(Dist) + 2 * sizeof(Key) + (kKeepsLayer ? sizeof(std::int32_t) : 0);
+
   Frontier(const Graph& g, std::int32_t from, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& count)
       : g_(g), from_(from), reach_(reach), count_(count), heap_(2 * reach.size()),
-        layer_(kCounting == Counting::kAtSettling ? reach.size() : 0, Touch::kSparse) {
+        layer_(kKeepsLayer ? reach.size() : 0, Touch::kSparse) {
     reach_[from] = Inf<Dist>;
     count_[from] = 1;
     heap_.Push(Pack<Key>(0, from));
@@ -71,7 +82,7 @@ class Frontier {
   // `next` is what Next() returned (counting at settling): those waiting in
   // the heap, and those already settled at `next`.
   template <class Visit>
-  void ForEachFrom(std::uint64_t next, Visit visit) const {
+  void ForEachFrom(std::uint64_t next, Visit visit) const requires kKeepsLayer {
     for (std::size_t i = 1; i <= heap_.Size(); ++i)
       if (Current(heap_.At(i))) visit(NodeOf(heap_.At(i)));
     if (layer_key_ == next)
@@ -92,12 +103,13 @@ class Frontier {
   void SettleNext(Lowered lowered) {
     const Key top = heap_.Pop();
     const std::int32_t x = NodeOf(top);
-    // The next nodes out are near the top: fetch their rows while x is
+    // The next node out is at the top, the one after it at position 2 or
+    // 3 unless x's arcs push a nearer one: fetch their rows while x is
     // relaxed (their bounds were fetched when they were pushed).
     for (std::size_t i = 1; i <= 3 && i <= heap_.Size(); ++i) g_.PrefetchRow(NodeOf(heap_.At(i)));
     const auto row = g_[x];
     for (const Arc& a : row) __builtin_prefetch(&reach_[a.to]);  // overlap the misses
-    if constexpr (kCounting == Counting::kAtSettling) {
+    if constexpr (kKeepsLayer) {
       if (std::uint64_t(top >> 32) != layer_key_) layer_key_ = std::uint64_t(top >> 32), layer_size_ = 0;
       layer_[layer_size_++] = x;
     }
@@ -139,7 +151,7 @@ class Frontier {
   HugeArray<Dist>& reach_;
   HugeArray<std::uint64_t>& count_;
   MinHeap<Key> heap_;
-  HugeArray<std::int32_t> layer_;  // the nodes settled at layer_key_, counting at settling
+  HugeArray<std::int32_t> layer_;  // the nodes settled at layer_key_, where kept
   std::size_t layer_size_ = 0;
   std::uint64_t layer_key_ = kNone;
   std::uint64_t arcs_scanned_ = 0;

@@ -1,26 +1,19 @@
 // Nodes each end of the path counter settled on 9-quembol.in in the current
-// directory: the shipped program's own code, with a tally that keeps the
-// figures. Prints "S_END D_END".
+// directory: its own core, called with statistics. Prints "S_END D_END".
 //   settled
-#define main ShippedMain
-#include "../pathcount/quembol.cpp"
-#undef main
+#include <cstdio>
 
-namespace {
-
-struct Keeping {
-  std::uint64_t from_s = 0, from_d = 0;
-  void Settled(std::uint64_t s_end, std::uint64_t d_end) { from_s = s_end, from_d = d_end; }
-};
-
-}  // namespace
+#include "bench_graph.hpp"
+#include "path_count.hpp"
 
 int main() {
   wgt::program_name = "settled";
-  fin.Open(kInput);
-  fin.RequireOpen();
-  ReadGraph();
-  Keeping tally;
-  CountPaths(tally);
-  std::printf("%llu %llu\n", static_cast<unsigned long long>(tally.from_s), static_cast<unsigned long long>(tally.from_d));
+  const BenchGraph input = ReadBenchGraph("9-quembol.in", wgt::GraphBuilder::kEdges);
+  wgt::ReachTable d;
+  wgt::HugeArray<std::uint64_t> nr(std::size_t(input.n) + 1, wgt::Touch::kSparse);
+  wgt::SearchStats stats;
+  const wgt::CostRange costs{input.G.ArcCount() > 0 ? input.smallest : 0, std::max(input.largest, 0)};
+  wgt::Dijkstra(input.G, input.S, input.D, costs, d, nr, &stats);
+  std::printf("%llu %llu\n", static_cast<unsigned long long>(stats.settled_from_s),
+              static_cast<unsigned long long>(stats.settled_from_d));
 }

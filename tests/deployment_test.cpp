@@ -32,16 +32,16 @@ std::string Refusal(const Case& c) {
 
 // Under the limit that `setup` sets, a 4M-node header is refused, naming
 // the limit, and a small graph is answered under `small_setup`.
-void ExpectRefusedThenFits(const std::string& setup, const std::string& small_setup, const std::string& limit) {
+void ExpectRefusedThenFits(const Setup& setup, const Setup& small_setup, const std::string& limit) {
   for (const Case& c : kCases) {
     Scratch big;
     Spit(big.dir() / c.program.input, c.big_header);
-    Outcome run = big.Exec(c.program.path, c.program.output, setup);
+    Outcome run = big.Exec({c.program.path}, c.program.output, setup);
     EXPECT_REFUSED(run, Refusal(c));
     EXPECT_NE(run.err.find("of memory; the limit is 0.10 GiB (" + limit + ")\n"), std::string::npos) << run.err;
     Scratch small;  // tight, but enough
     Spit(small.dir() / c.program.input, c.small_graph);
-    run = small.Exec(c.program.path, c.program.output, small_setup);
+    run = small.Exec({c.program.path}, c.program.output, small_setup);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, c.small_result);
   }
@@ -49,7 +49,7 @@ void ExpectRefusedThenFits(const std::string& setup, const std::string& small_se
 
 TEST(MemoryBudget, AddressSpaceLimitRefusesAtTheHeader) {
   if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
-  ExpectRefusedThenFits("ulimit -v 102400", "ulimit -v 65536", "RLIMIT_AS");
+  ExpectRefusedThenFits({.address_space = 100 << 20}, {.address_space = 64 << 20}, "RLIMIT_AS");
 }
 
 // A memory cgroup of `bytes` (a multiple of the page size), where this
@@ -77,7 +77,7 @@ class MemoryCgroup {
     if (!dir_.empty()) fs::remove(dir_, error);
   }
   bool Usable() const { return !dir_.empty(); }
-  std::string Enter() const { return "echo $$ > '" + (dir_ / "cgroup.procs").string() + "'"; }
+  Setup Enter() const { return {.cgroup = dir_.string()}; }
 
  private:
   fs::path dir_;
@@ -107,7 +107,7 @@ TEST(MemoryBudget, HeapsStayWithinTheCheckOnABipartiteMiddle) {
       text += std::to_string(2 + i) + " " + std::to_string(2 + side + j) + " " + std::to_string(k - 2 * i - 2 * j) + "\n";
   Scratch scratch;
   Spit(scratch.dir() / kPathCount.input, text);
-  Outcome run = scratch.Exec(kPathCount.path, kPathCount.output, cgroup.Enter());
+  Outcome run = scratch.Exec({kPathCount.path}, kPathCount.output, cgroup.Enter());
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.file, "1");  // the one path S - side 1's last - side 2's last - D
 }
@@ -116,12 +116,12 @@ TEST(MemoryBudget, HeapsStayWithinTheCheckOnABipartiteMiddle) {
 TEST(OutputFile, ModeFollowsTheUmaskOrStays) {
   for (const Case& c : kCases) {
     // umask, the existing output's mode or 0 for none, the mode expected
-    for (auto [umask, before, after] : {std::tuple{"077", 0, 0600}, {"022", 0, 0644}, {"077", 0640, 0640}}) {
+    for (auto [umask, before, after] : {std::tuple{077, 0, 0600}, {022, 0, 0644}, {077, 0640, 0640}}) {
       Scratch scratch;
       Spit(scratch.dir() / c.program.input, c.small_graph);
       if (before != 0) Spit(scratch.dir() / c.program.output, "an earlier result");
       if (before != 0) fs::permissions(scratch.dir() / c.program.output, fs::perms(before));
-      Outcome run = scratch.Exec(c.program.path, c.program.output, std::string("umask ") + umask);
+      Outcome run = scratch.Exec({c.program.path}, c.program.output, {.umask = umask});
       EXPECT_EQ(run.file, c.small_result);
       EXPECT_EQ(fs::status(scratch.dir() / c.program.output).permissions(), fs::perms(after)) << c.name << umask;
     }
@@ -135,10 +135,8 @@ TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
   const uid_t owner = entry ? entry->pw_uid : 0, owner_group = entry ? entry->pw_gid : 0;
   entry = getpwnam("daemon");
   const uid_t runner = entry ? entry->pw_uid : 0, runner_group = entry ? entry->pw_gid : 0;
-  if (geteuid() != 0 || owner == 0 || runner == 0 || std::system("command -v setpriv >/dev/null") != 0)
-    GTEST_SKIP() << "needs root, the users nobody and daemon, and setpriv, to run as another user";
-  const std::string as_runner = "setpriv' '--reuid=" + std::to_string(runner) + "' '--regid=" +
-                                std::to_string(runner_group) + "' '--clear-groups' '";
+  if (geteuid() != 0 || owner == 0 || runner == 0)
+    GTEST_SKIP() << "needs root, and the users nobody and daemon, to run as another user";
   for (const Case& c : kCases) {
     Scratch scratch;
     fs::permissions(scratch.dir(), fs::perms(01777));
@@ -147,7 +145,7 @@ TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
     Spit(output, "an earlier result");
     fs::permissions(output, fs::perms(0666));
     ASSERT_EQ(chown(output.c_str(), owner, owner_group), 0);
-    Outcome run = scratch.Exec(as_runner + c.program.path, c.program.output);
+    Outcome run = scratch.Exec({c.program.path}, c.program.output, {.uid = runner, .gid = runner_group});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, c.small_result) << c.name;
     struct stat after {};
@@ -161,7 +159,7 @@ TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
 TEST(StandardOutput, AFailedEightyIsReported) {
   Scratch scratch;
   Spit(scratch.dir() / kDistance.input, "2 1\n1 2 5\n");
-  Outcome run = scratch.Exec(kDistance.path, kDistance.output, "true", "/dev/full");
+  Outcome run = scratch.Exec({kDistance.path}, kDistance.output, {.out = "/dev/full"});
   EXPECT_REFUSED(run, "mirtavosken2: standard output: No space left on device\n");
 }
 
@@ -197,7 +195,7 @@ TEST(KilledRun, LeavesTheOutputEmptyOrWhole) {
             std::to_string(1 + (v * 7LL) % n) + " 500000\n";
   Scratch complete;
   Spit(complete.dir() / kDistance.input, text);
-  const std::string whole = complete.Exec(kDistance.path, kDistance.output).file;
+  const std::string whole = complete.Exec({kDistance.path}, kDistance.output).file;
   ASSERT_GT(whole.size(), 2u << 20);
 
   // Killed while reading, while relaxing, and as soon as the first bytes of

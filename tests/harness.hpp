@@ -2,15 +2,26 @@
 // everything it leaves behind, and writes graphs as input text.
 #pragma once
 
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -34,30 +45,48 @@ inline void Spit(const fs::path& path, const std::string& bytes) {
 // The exit status of a run stopped at its time limit (timeout's).
 constexpr int kTimedOut = 124;
 
+// What a run's child does in the scratch directory before the program
+// starts: its standard output, limits, cgroup and user.
+struct Setup {
+  std::string out = "stdout.txt";  // relative to the scratch directory, or absolute (/dev/full)
+  rlim_t address_space = 0;        // RLIMIT_AS in bytes, where not 0
+  int umask = -1;                  // the file mode creation mask, where not -1
+  std::string cgroup = "";         // a cgroup directory to enter, where not empty
+  uid_t uid = 0;                   // the user to run as, with group `gid`, where not 0 (needs root)
+  gid_t gid = 0;
+};
+
 // A fresh directory per test, removed afterwards.
 class Scratch {
  public:
   Scratch() {
-    static std::mt19937_64 rng{std::random_device{}()};
-    dir_ = fs::temp_directory_path() / ("graphtest-" + std::to_string(rng()));
-    fs::create_directories(dir_);
+    std::string pattern = (fs::temp_directory_path() / "graphtest-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp: " + std::string(std::strerror(errno)));
+    dir_ = pattern;
   }
-  ~Scratch() { fs::remove_all(dir_); }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
   const fs::path& dir() const { return dir_; }
 
-  // Runs `program` here with no arguments and no standard input, after the
-  // shell commands `setup` (limits, say), its standard output to `out`;
-  // stops it after `seconds`, so that a program that hangs fails its test
-  // rather than the whole suite. Every run here takes well under a second
-  // (a few under the sanitizers).
-  Outcome Exec(const std::string& program, const std::string& output_name, const std::string& setup = "true",
-               const std::string& out = "stdout.txt", int seconds = 30) const {
-    std::string command = "cd '" + dir_.string() + "' && " + setup + " && exec timeout -k 5 " +
-                          std::to_string(seconds) + " '" + program + "' >" + out + " 2>stderr.txt </dev/null";
-    int raw = std::system(command.c_str());
+  // Runs argv[0] (a path, or a command looked up in PATH) with its arguments here, with no standard input, its
+  // standard error to stderr.txt, after `setup`; stops it after `seconds`,
+  // so that a program that hangs fails its test rather than the whole
+  // suite. Every run here takes well under a second (a few under the
+  // sanitizers).
+  Outcome Exec(const std::vector<std::string>& argv, const std::string& output_name, const Setup& setup = {},
+               int seconds = 30) const {
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const std::string procs = setup.cgroup.empty() ? "" : setup.cgroup + "/cgroup.procs";
+    std::fflush(nullptr);  // or the child writes the parent's buffered output, which counts as its own
+    const pid_t pid = fork();
+    if (pid == 0) StartChild(args, setup, procs);  // never returns
     Outcome run;
-    if (WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
-    run.out = Slurp(dir_ / "stdout.txt");
+    run.status = Wait(pid, seconds);
+    run.out = setup.out[0] == '/' ? "" : Slurp(dir_ / setup.out);
     run.err = Slurp(dir_ / "stderr.txt");
     fs::path output = dir_ / output_name;
     run.file_exists = fs::exists(fs::symlink_status(output));
@@ -66,6 +95,47 @@ class Scratch {
   }
 
  private:
+  // In the child of a process that may have threads: system calls only.
+  [[noreturn]] void StartChild(const std::vector<char*>& args, const Setup& setup, const std::string& procs) const {
+    setpgid(0, 0);  // so that a time limit stops whatever the program started too
+    if (chdir(dir_.c_str()) != 0) _exit(126);
+    const int in = open("/dev/null", O_RDONLY), out = open(setup.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644),
+              err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+    if (!procs.empty()) {
+      char text[24], *end = text + sizeof text, *p = end;
+      for (pid_t self = getpid(); self > 0 || p == end; self /= 10) *--p = char('0' + self % 10);
+      const int fd = open(procs.c_str(), O_WRONLY);
+      if (fd < 0 || write(fd, p, std::size_t(end - p)) != end - p) _exit(126);
+      close(fd);
+    }
+    if (setup.address_space != 0) {
+      const rlimit limit{setup.address_space, setup.address_space};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    }
+    if (setup.umask >= 0) umask(mode_t(setup.umask));
+    if (setup.uid != 0 && (setgroups(0, nullptr) != 0 || setresgid(setup.gid, setup.gid, setup.gid) != 0 ||
+                           setresuid(setup.uid, setup.uid, setup.uid) != 0))
+      _exit(126);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+
+  // The exit status, -1 for a signal, kTimedOut once stopped at the limit.
+  static int Wait(pid_t pid, int seconds) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int raw = 0;
+    while (waitpid(pid, &raw, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > limit) {
+        kill(-pid, SIGKILL);
+        waitpid(pid, &raw, 0);
+        return kTimedOut;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+
   fs::path dir_;
 };
 
@@ -92,7 +162,7 @@ struct Program {
     Scratch scratch;
     Spit(scratch.dir() / input, text);
     Spit(scratch.dir() / output, "stale result");
-    return scratch.Exec(path, output, "true", "stdout.txt", seconds);
+    return scratch.Exec({path}, output, {}, seconds);
   }
 };
 

@@ -2,6 +2,7 @@
 // hostile shapes replayed on every run; and shapes too large or too odd to
 // keep as files (long lines, FIFOs, endless devices).
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,7 +26,7 @@ void Replay(const Program& program, const std::string& corpus) {
     Scratch scratch;
     fs::copy_file(entry.path(), scratch.dir() / program.input);
     Spit(scratch.dir() / program.output, "stale");
-    Outcome run = scratch.Exec(program.path, program.output);
+    Outcome run = scratch.Exec({program.path}, program.output);
     fs::path err = fs::path(entry.path()).replace_extension(".err");
     SCOPED_TRACE(entry.path().string());
     if (fs::exists(err)) {
@@ -63,12 +64,12 @@ TEST(HostileInput, ManyMegabytesOnOneLine) {
 TEST(HostileInput, TokenOfSeveralMegabytes) {
   Scratch scratch;
   Spit(scratch.dir() / kPathCount.input, "2 1 1 2\n1 2 " + std::string(3 << 20, '0') + "7\n");
-  Outcome run = scratch.Exec(kPathCount.path, kPathCount.output);
+  Outcome run = scratch.Exec({kPathCount.path}, kPathCount.output);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.file, "1");
 
   Spit(scratch.dir() / kPathCount.input, "2 1 1 2\n1 2 " + std::string(3 << 20, '9') + "\n");
-  run = scratch.Exec(kPathCount.path, kPathCount.output);
+  run = scratch.Exec({kPathCount.path}, kPathCount.output);
   EXPECT_REFUSED(run, "quembol: 9-quembol.in:2: '999999999999999999999999...' is out of range");
 }
 
@@ -88,17 +89,30 @@ TEST(HostileInput, TokensSplitAcrossReadBlocksAreQuotedWhole) {
   }
 }
 
+// A slow producer behind a FIFO. The writer gives up after 10 s, so that a
+// program that never opens its input fails the test rather than hanging it.
 TEST(HostileInput, FifoWithAWriter) {
   Scratch scratch;
   fs::path fifo = scratch.dir() / kPathCount.input;
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] {
-    std::string text = "4 4 1 4\n1 2 1\n2 4 1\n1 3 1\n3 4 1\n";
-    int fd = open(fifo.c_str(), O_WRONLY);
-    for (char c : text) ASSERT_EQ(write(fd, &c, 1), 1);  // in dribs, as a slow producer
+    const std::string text = "4 4 1 4\n1 2 1\n2 4 1\n1 3 1\n3 4 1\n";
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto left_ms = [&] {
+      return int(std::max<long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(give_up - std::chrono::steady_clock::now()).count()));
+    };
+    int fd;  // non-blocking: open fails with ENXIO until the program opens its end
+    while ((fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) < 0 && errno == ENXIO && left_ms() > 0)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GE(fd, 0) << "the program never opened its input";
+    for (char c : text) {  // in dribs, as a slow producer
+      pollfd ready{fd, POLLOUT, 0};
+      ASSERT_EQ(poll(&ready, 1, left_ms()), 1) << "the program stopped reading";
+      ASSERT_EQ(write(fd, &c, 1), 1);
+    }
     close(fd);
   });
-  Outcome run = scratch.Exec(kPathCount.path, kPathCount.output);
+  Outcome run = scratch.Exec({kPathCount.path}, kPathCount.output);
   writer.join();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.file, "2");
@@ -108,7 +122,7 @@ TEST(HostileInput, EndlessDevices) {
   for (const Program* program : {&kDistance, &kPathCount}) {
     Scratch zero;
     fs::create_symlink("/dev/zero", zero.dir() / program->input);
-    Outcome run = zero.Exec(program->path, program->output);
+    Outcome run = zero.Exec({program->path}, program->output);
     EXPECT_REFUSED(run, program->Name() + ": " + program->input +
                             ":1: '\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00");
   }

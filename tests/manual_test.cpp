@@ -14,7 +14,7 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
     Scratch scratch;
     Spit(scratch.dir() / program->output, "an earlier result");
     for (const char* option : {"--help", "--version"}) {
-      Outcome run = scratch.Exec(program->path + "' '" + option, program->output);
+      Outcome run = scratch.Exec({program->path, option}, program->output);
       EXPECT_EQ(run.status, 0);
       EXPECT_EQ(run.err, "");
       EXPECT_EQ(run.file, "an earlier result");  // nothing read, nothing created, the earlier result untouched
@@ -24,9 +24,9 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
       if (help) { EXPECT_NE(run.out.find("Manual: man 1 " + name + "\n"), std::string::npos) << run.out; }
     }
 
-    // Any other argument is ignored, as it always was.
+    // Any other argument is ignored.
     Spit(scratch.dir() / program->input, program == &kDistance ? "2 1\n1 2 5\n" : "1 0 1 1\n");
-    Outcome other = scratch.Exec(program->path + "' '-v", program->output);
+    Outcome other = scratch.Exec({program->path, "-v"}, program->output);
     EXPECT_EQ(other.status, 0) << other.err;
     EXPECT_EQ(other.file, program == &kDistance ? "5 " : "1");
   }
@@ -50,9 +50,9 @@ TEST(Manual, PagesRenderWithoutWarnings) {
   for (const Program* program : {&kDistance, &kPathCount}) {
     std::string page = std::string(MANUAL_DIR) + "/" + program->Name() + ".1";
     Scratch scratch;
-    std::string warnings = (scratch.dir() / "warnings").string();
-    ASSERT_EQ(std::system(("groff -man -ww -Tutf8 '" + page + "' >/dev/null 2>'" + warnings + "'").c_str()), 0);
-    EXPECT_EQ(Slurp(warnings), "") << page;
+    Outcome run = scratch.Exec({"groff", "-man", "-ww", "-Tutf8", page}, "none", {.out = "/dev/null"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "") << page;
   }
 }
 
@@ -60,9 +60,8 @@ TEST(Manual, PagesRenderWithoutWarnings) {
 struct Scenario {
   std::string message;
   std::string input;  // the input file's bytes; "<none>" or "<directory>"
-  std::string setup = "true";
+  Setup setup = {};
   std::string output_kind = "file";  // or "directory", "/dev/full"
-  std::string out = "stdout.txt";
 };
 
 std::vector<Scenario> Scenarios(const Program& program) {
@@ -78,9 +77,8 @@ std::vector<Scenario> Scenarios(const Program& program) {
       {in + ":3: '1.5' is not an integer", header + "1 2 1\n2 3 1.5\n"},
       {in + ":3: '4294967296' is out of range (-2147483648 to 2147483647)", header + "1 2 1\n2 3 4294967296\n"},
       {in + ":1: node count 0 is below 1", distance ? "0 0\n" : "0 0 1 1\n"},
-      {out + ": cannot create: Is a directory", header, "true", "directory"},
-      {out + ": cannot write: No space left on device", distance ? "2 1\n1 2 5\n" : "1 0 1 1\n", "true",
-       "/dev/full"},
+      {out + ": cannot create: Is a directory", header, {}, "directory"},
+      {out + ": cannot write: No space left on device", distance ? "2 1\n1 2 5\n" : "1 0 1 1\n", {}, "/dev/full"},
   };
   std::vector<Scenario> own;
   if (distance) {
@@ -88,10 +86,10 @@ std::vector<Scenario> Scenarios(const Program& program) {
         {in + ":1: file ends inside the header: expected the node count and the edge count", "10\n"},
         {in + ":4: edge 3: end node 12 is outside 1..10", "10 3\n1 2 1\n2 3 1\n3 12 1\n"},
         {in + ":1: 4000000 nodes and 20000000 edges need 0.39 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
-         "4000000 20000000\n1 2 3\n", "ulimit -v 102400"},
+         "4000000 20000000\n1 2 3\n", {.address_space = 100 << 20}},
         {in + ": negative cycle reachable from node 1 (3 edges, total cost -1): 2 -> 5 -> 4 -> 2",
          "5 4\n1 2 1\n2 5 1\n5 4 -2\n4 2 0\n"},
-        {name + ": standard output: No space left on device", "2 1\n1 2 5\n", "true", "file", "/dev/full"},
+        {name + ": standard output: No space left on device", "2 1\n1 2 5\n", {.out = "/dev/full"}},
     };
   } else {
     own = {
@@ -102,7 +100,7 @@ std::vector<Scenario> Scenarios(const Program& program) {
         {in + ":5: edge 4: node 9 is outside 1..3", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 9 1\n"},
         {in + ":5: edge 4: cost -2 is negative", "3 4 1 3\n1 2 1\n2 3 1\n1 3 1\n3 2 -2\n"},
         {in + ":1: 4000000 nodes and 20000000 edges need 0.74 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
-         "4000000 20000000 1 2\n1 2 3\n", "ulimit -v 102400"},
+         "4000000 20000000 1 2\n1 2 3\n", {.address_space = 100 << 20}},
     };
   }
   common.insert(common.end(), own.begin(), own.end());
@@ -114,7 +112,7 @@ TEST(Manual, EveryListedMessageIsWhatTheProgramPrints) {
     std::set<std::string> covered;
     for (const Scenario& s : Scenarios(*program)) {
       covered.insert(s.message);
-      if (s.setup.rfind("ulimit -v", 0) == 0 && Sanitized()) continue;  // shadow memory exceeds the limit
+      if (s.setup.address_space != 0 && Sanitized()) continue;  // shadow memory exceeds the limit
       Scratch scratch;
       if (s.input == "<directory>")
         fs::create_directory(scratch.dir() / program->input);
@@ -122,7 +120,7 @@ TEST(Manual, EveryListedMessageIsWhatTheProgramPrints) {
         Spit(scratch.dir() / program->input, s.input);
       if (s.output_kind == "directory") fs::create_directory(scratch.dir() / program->output);
       if (s.output_kind == "/dev/full") fs::create_symlink("/dev/full", scratch.dir() / program->output);
-      Outcome run = scratch.Exec(program->path, program->output, s.setup, s.out);
+      Outcome run = scratch.Exec({program->path}, program->output, s.setup);
       EXPECT_EQ(run.status, 1);
       EXPECT_EQ(run.err, s.message + "\n");
       if (s.output_kind == "file") {  // created or emptied at start-up, whatever follows

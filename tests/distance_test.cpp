@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "cheapest_paths.hpp"
+#include "graph_builder.hpp"
 #include "harness.hpp"
 
 namespace {
@@ -197,6 +199,69 @@ TEST(DistanceEngines, HubChainIsNotQuadratic) {
   ASSERT_NE(run.status, kTimedOut) << "quadratic again";
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.file, expected);
+}
+
+// The engines called directly, on graph tables built as the program builds
+// them: the work they do, as well as the labels they leave.
+wgt::Graph Table(int n, const std::vector<Edge>& edges) {
+  wgt::GraphBuilder builder(n, edges.size(), wgt::GraphBuilder::kArcs);
+  for (const Edge& e : edges) builder.Add(e.x, e.y, std::int32_t(e.c));
+  return std::move(builder).Build();
+}
+
+// Runs one engine alone from node 1 until no node waits; the labels must be
+// the oracle's.
+template <template <class> class Engine>
+wgt::DistanceStats RunAlone(int n, const std::vector<Edge>& edges) {
+  const wgt::Graph g = Table(n, edges);
+  wgt::LabelTree<std::int64_t> tree;
+  wgt::DistanceStats stats;
+  wgt::Relaxation state(g, 1, tree, stats);
+  while (!state.waiting.Empty()) EXPECT_TRUE(Engine<std::int64_t>::Run(state, UINT64_MAX));
+  const Oracle oracle = RelaxUntilStable(n, edges);
+  for (int v = 1; v <= n; ++v) EXPECT_EQ(tree.Label(v), oracle.dist[v] == LLONG_MAX ? wgt::INF<std::int64_t> : oracle.dist[v]) << v;
+  return stats;
+}
+template <class Dist>
+using Queue = wgt::QueueEngine;
+using wgt::TopologicalPasses;
+
+// Random acyclic graphs, node numbers shuffled against the topological
+// order and arcs listed shuffled: one pass leaves every label final, each
+// node scanned at most twice, whatever the order the search meets them in.
+TEST(DistanceWork, PassesScanAcyclicGraphsAtMostTwiceANode) {
+  std::mt19937 rng(28);
+  for (int round = 0; round < 200; ++round) {
+    const int n = 2 + int(rng() % 300);
+    std::vector<int> name(n + 1);
+    for (int p = 1; p <= n; ++p) name[p] = p;
+    std::shuffle(name.begin() + 2, name.end(), rng);  // node 1 stays first
+    std::vector<Edge> edges;
+    for (int p = 2; p <= n; ++p) edges.push_back({name[1 + int(rng() % (p - 1))], name[p], int(rng() % 41) - 30});
+    for (int i = 0, extra = int(rng() % (4 * n)); i < extra; ++i) {
+      int a = 1 + int(rng() % n), b = 1 + int(rng() % n);
+      if (a != b) edges.push_back({name[std::min(a, b)], name[std::max(a, b)], int(rng() % 41) - 30});
+    }
+    std::shuffle(edges.begin(), edges.end(), rng);
+    const wgt::DistanceStats stats = RunAlone<TopologicalPasses>(n, edges);
+    ASSERT_LE(stats.scans, 2u * n) << "round " << round;
+  }
+}
+
+// A complete graph whose labels drop again and again while their nodes wait:
+// the queue holds each node at most once, so that the nodes that wait fit
+// the list of n entries that they are handed over in.
+TEST(DistanceWork, EveryNodeWaitsAtMostOnce) {
+  std::mt19937 rng(3);
+  const int n = 60;
+  std::vector<int> potential(n + 1);
+  for (int& p : potential) p = int(rng() % 1000);
+  std::vector<Edge> edges;
+  for (int x = 1; x <= n; ++x)
+    for (int y = 1; y <= n; ++y)
+      if (x != y) edges.push_back({x, y, int(rng() % 50) + potential[x] - potential[y]});
+  for (const wgt::DistanceStats& stats : {RunAlone<Queue>(n, edges), RunAlone<TopologicalPasses>(n, edges)})
+    EXPECT_LE(stats.most_waiting, std::uint64_t(n));
 }
 
 }  // namespace

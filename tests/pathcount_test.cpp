@@ -4,8 +4,10 @@
 #include <queue>
 #include <set>
 
+#include "graph_builder.hpp"
 #include "harness.hpp"
 #include "min_heap.hpp"
+#include "path_count.hpp"
 
 namespace {
 
@@ -158,6 +160,31 @@ TEST(PathCountOracle, LargeGraphWithManyTies) {
     if (max_cost == 3)
       for (Edge& e : edges) ++e.c;  // 1..3: from both ends
     for (int t : {n, 77777, 3}) ExpectLiteralCount(n, 1, t, edges);
+  }
+}
+
+// The count called directly on a random graph with costs 1..10 (20,000
+// nodes, 80,000 edges): from both ends, each end settling where it has
+// scanned fewer arcs, a random pair costs a fraction of the nodes that the
+// search from S alone settles before D's count is final; the counts agree.
+TEST(PathCountWork, BothEndsSettleFewerNodesThanOne) {
+  std::mt19937 rng(12);
+  const int n = 20000, m = 80000;
+  wgt::GraphBuilder builder(n, 2 * m, wgt::GraphBuilder::kEdges);
+  for (int i = 0; i < m; ++i) builder.AddEdge(1 + int(rng() % n), 1 + int(rng() % n), 1 + int(rng() % 10));
+  const wgt::Graph g = std::move(builder).Build();
+  for (int pair = 0; pair < 5; ++pair) {
+    const int s = 1 + int(rng() % n), t = 1 + int(rng() % n);
+    auto count = [&](auto search, wgt::SearchStats& stats) {
+      wgt::HugeArray<std::int32_t> reach(n + 1);
+      wgt::HugeArray<std::uint64_t> nr(n + 1);
+      return search(g, s, t, reach, nr, stats);
+    };
+    wgt::SearchStats one, both;
+    EXPECT_EQ(count(wgt::CountFromBothEnds<std::int32_t, std::uint64_t>, both),
+              count(wgt::CountFromSource<std::int32_t, std::uint64_t>, one));
+    EXPECT_GT(both.settled_from_d, 0u);
+    EXPECT_LT(4 * (both.settled_from_s + both.settled_from_d), one.settled_from_s) << s << " " << t;
   }
 }
 

@@ -32,10 +32,10 @@ inline int Tell(const std::string& text) {
 }
 
 // The frame both programs share. --help and --version answer and touch no
-// file; any other argument is ignored, as it always was. Otherwise: names
-// the program in messages, opens the input and creates or empties the
-// output (even when the input is missing), reports either failure, then
-// does the work. Running out of memory ends with a message rather than an
+// file; any other argument is ignored, since callers may pass some.
+// Otherwise: names the program in messages, opens the input and creates or
+// empties the output (even when the input is missing), reports either
+// failure, then does the work. Running out of memory ends with a message rather than an
 // uncaught exception.
 template <class Work>
 int RunProgram(int argc, char** argv, const ProgramInfo& program, IntReader& in, ReportWriter& out, Work work) {

@@ -18,8 +18,8 @@
 
 namespace wgt {
 
-// The report file. It is created or emptied when opened, as it always was,
-// so that no stale result outlives a run. Where it is a regular file with
+// The report file. It is created or emptied when opened, before the input
+// is read, so that no stale result outlives a run. Where it is a regular file with
 // one name, the result is written to an anonymous file beside it, named
 // only once complete and then renamed over it: a run killed at any moment
 // leaves it empty or whole, and a failing one removes what it wrote. Where

@@ -11,7 +11,7 @@
 
 namespace {
 
-// The literal full run, as the program once did it: Dijkstra's method from s
+// The literal full run, the oracle: Dijkstra's method from s
 // over everything s reaches, (distance, node) pairs leaving a heap smallest
 // first, outdated ones skipped, rows in input order, counts copied on every
 // strict improvement and summed on every tie (read afresh, so that a

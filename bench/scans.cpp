@@ -25,7 +25,7 @@ int main() {
   const BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
-  const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, D, &stats).empty();
+  const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, true, D, &stats).empty();
   const std::uint64_t reached = D.wide.Size() > 0 ? Reached(D.wide) : Reached(D.narrow);
   const char* names[] = {"none", "peel", "queue", "passes", "scaling"};
   std::printf("%.2f scans per node, %.2f arcs scanned per arc, work by engine:", double(stats.scans) / double(reached),

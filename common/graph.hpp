@@ -29,6 +29,9 @@ class Graph {
   }
   std::span<const Arc> operator[](std::int32_t x) const { return Row(x); }
   std::size_t ArcCount() const { return arcs_.size(); }
+  // Arcs by their place in the table, rows one after another.
+  const Arc& ArcAt(std::uint32_t i) const { return arcs_[i]; }
+  std::uint32_t ArcIndex(const Arc& a) const { return std::uint32_t(&a - arcs_.data()); }
   // Nodes 1..NodeCount(). Precondition: built (not default-constructed).
   std::size_t NodeCount() const { return offsets_.size() - 2; }
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -92,26 +93,35 @@ inline std::uint64_t ResourceLimit(int resource) {
   return limit.rlim_cur;
 }
 
-// Refuses, naming the binding limit, when `need` and what the process needs
-// anyway exceed one: the resident peak is held against physical memory and
+struct BindingLimit {
+  std::uint64_t need, limit;
+  const char* name;
+};
+
+// The smallest limit that `need`, with what the process needs anyway,
+// exceeds, if any: the resident peak is held against physical memory and
 // the cgroup, the address space against the resource limits.
-inline void RequireMemory(const char* file, long line, const std::string& what, MemoryNeed need) {
+inline std::optional<BindingLimit> Binding(MemoryNeed need) {
   need.resident += std::uint64_t(8) << 20;       // the program, its libraries and buffers
   need.address_space += std::uint64_t(24) << 20;  // the same, and huge-page alignment of each table
-  struct Check {
-    std::uint64_t need, limit;
-    const char* name;
-  };
-  const Check checks[] = {
+  const BindingLimit checks[] = {
       {need.resident, PhysicalMemory(), "physical memory"},
       {need.resident, CgroupMemoryLimit(), "cgroup"},
       {need.address_space, ResourceLimit(RLIMIT_AS), "RLIMIT_AS"},
       {need.address_space, ResourceLimit(RLIMIT_DATA), "RLIMIT_DATA"},
   };
-  const Check* binding = nullptr;
-  for (const Check& check : checks)
-    if (check.need > check.limit && (binding == nullptr || check.limit < binding->limit)) binding = &check;
-  if (binding != nullptr)
+  std::optional<BindingLimit> binding;
+  for (const BindingLimit& check : checks)
+    if (check.need > check.limit && (!binding || check.limit < binding->limit)) binding = check;
+  return binding;
+}
+
+// Whether `need` fits every limit.
+inline bool FitsMemory(MemoryNeed need) { return !Binding(need); }
+
+// Refuses, naming the binding limit, when `need` does not fit.
+inline void RequireMemory(const char* file, long line, const std::string& what, MemoryNeed need) {
+  if (const std::optional<BindingLimit> binding = Binding(need))
     Die(file, line, what + " need " + GiB(binding->need) + " of memory; the limit is " + GiB(binding->limit) +
                         " (" + binding->name + ")");
 }

@@ -57,6 +57,10 @@ class LabelTree {
   bool Waiting(std::int32_t v) const { return node_[v].tag & kWaiting; }
   [[gnu::always_inline]] void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }  // see graph.hpp
 
+  // Gives v its final label, found by an engine that keeps no tree; the
+  // tree is not used after that.
+  void Settle(std::int32_t v, Dist label) { node_[v].label = label; }
+
   // Marks v as waiting for a scan; true if it was not waiting yet.
   bool Wait(std::int32_t v) {
     Tag& tag = node_[v].tag;

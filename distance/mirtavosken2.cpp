@@ -53,11 +53,13 @@ wgt::IntReader fin;
 wgt::ReportWriter fout;
 
 // What the input file holds: the graph table G of nodes 1..n and the
-// largest magnitude of its costs, which decides the width of the labels.
+// largest magnitude of its costs, which decides the width of the labels;
+// and whether the scaling engine's tables fit in memory beside it.
 struct DistanceInput {
   Graph G;
   std::int32_t n = 0;
   std::int32_t largest_magnitude = 0;
+  bool scaling_fits = false;
 };
 
 // Out of line, so that the loop that reads the edges stays small.
@@ -74,9 +76,11 @@ DistanceInput ReadGraph() {
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
   if (!fin.Next(m)) fin.FailAtEnd(header);
   const std::uint64_t arcs = m > 0 ? std::uint64_t(m) : 0;
-  const std::uint64_t tables = wgt::kRelaxationBytesPerNode * (std::uint64_t(n) + 1);
+  const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
   wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kArcs, {tables, tables}));
+  const std::uint64_t scaling = tables + wgt::kScalingBytesPerNode * nodes + wgt::kScalingBytesPerArc * arcs;
+  const bool scaling_fits = wgt::FitsMemory(wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kArcs, {scaling, scaling}));
   wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;
   for (std::int32_t i = 0; i < m; ++i) {
@@ -97,7 +101,7 @@ DistanceInput ReadGraph() {
     largest_magnitude = std::max(largest_magnitude, c == INT32_MIN ? INT32_MAX : std::abs(c));
     builder.Add(x, y, c);
   }
-  return {std::move(builder).Build(), n, largest_magnitude};
+  return {std::move(builder).Build(), n, largest_magnitude, scaling_fits};
 }
 
 // Writes "80" to standard output, where callers look for it, and reports
@@ -107,7 +111,8 @@ DistanceInput ReadGraph() {
 void Mirtavosken(const DistanceInput& input, std::int32_t source, wgt::DistanceTable& D) {
   if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
     Die(std::string("standard output: ") + std::strerror(errno));
-  const std::vector<std::int32_t> cycle = wgt::CheapestPaths(input.G, source, input.largest_magnitude, D);
+  const std::vector<std::int32_t> cycle =
+      wgt::CheapestPaths(input.G, source, input.largest_magnitude, input.scaling_fits, D);
   if (!cycle.empty())
     Die(std::string(kInput) + ": negative cycle reachable from node 1 " + wgt::NameCycle(input.G, cycle));
 }

@@ -27,6 +27,14 @@ template <class Key>
 std::int32_t NodeOf(Key key) {
   return std::int32_t(std::uint32_t(key));
 }
+// Distances of either sign in 128-bit keys: the sign bit flipped, so that
+// they order as unsigned integers as they do as signed ones.
+inline Wide PackSigned(std::int64_t dist, std::int32_t node) {
+  return Wide(std::uint64_t(dist) ^ (std::uint64_t(1) << 63)) << 32 | Wide(std::uint32_t(node));
+}
+inline std::int64_t SignedDistanceOf(Wide key) {
+  return std::int64_t(std::uint64_t(key >> 32) ^ (std::uint64_t(1) << 63));
+}
 
 template <class Key>
 class MinHeap {

@@ -1,0 +1,63 @@
+// Dial's buckets (1969) for a shortest-path closure whose distances are
+// whole levels 1..top: nodes sit in doubly linked lists, one a level, and
+// are taken from the highest level down. A node's level may only rise, and
+// never above the level being taken, as in Dijkstra's method with
+// non-negative integer lengths counted downwards.
+//
+// Preconditions: nodes 0..size-1. Put and Take O(1), a sweep O(top);
+// memory kBytesPerNode a node, 4 bytes a level.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "memory.hpp"
+
+namespace wgt {
+
+class LevelBuckets {
+ public:
+  static constexpr std::uint64_t kBytesPerNode = 3 * sizeof(std::int32_t);
+  static constexpr std::int32_t kNone = -1;
+
+  explicit LevelBuckets(std::size_t nodes)
+      : next_(nodes, Touch::kSparse), prev_(nodes, Touch::kSparse), level_(nodes, Touch::kSparse) {}
+
+  // Empties levels 1..top, which must hold no node.
+  void Open(std::int32_t top) { head_.assign(std::size_t(top) + 1, kNone); }
+  // The level v sits at, or 0 where it sits at none.
+  std::int32_t Level(std::int32_t v) const { return level_[v]; }
+  // Puts v at `level`, taking it from the level it sat at.
+  void Put(std::int32_t v, std::int32_t level) {
+    if (level_[v] != 0) Unlink(v);
+    level_[v] = level;
+    prev_[v] = kNone;
+    next_[v] = head_[level];
+    if (next_[v] != kNone) prev_[next_[v]] = v;
+    head_[level] = v;
+  }
+  // Takes a node from `level`, or kNone when none sits there.
+  std::int32_t Take(std::int32_t level) {
+    const std::int32_t v = head_[level];
+    if (v != kNone) {
+      Unlink(v);
+      level_[v] = 0;
+    }
+    return v;
+  }
+
+ private:
+  void Unlink(std::int32_t v) {
+    if (prev_[v] != kNone)
+      next_[prev_[v]] = next_[v];
+    else
+      head_[level_[v]] = next_[v];
+    if (next_[v] != kNone) prev_[next_[v]] = prev_[v];
+  }
+
+  HugeArray<std::int32_t> next_, prev_, level_;
+  std::vector<std::int32_t> head_;
+};
+
+}  // namespace wgt

@@ -1,0 +1,270 @@
+// The bounded engine of the distance program: the strongly connected
+// components of the graph that the source reaches (strong_components.hpp),
+// taken in topological order; in each, Goldberg's scaling algorithm (SIAM J.
+// Comput. 24(3), 1995) finds potentials under which no arc inside it costs
+// less than 0, or a negative cycle, and Dijkstra's method with those
+// potentials then settles its nodes from the labels that earlier components
+// gave them. Scaling takes the costs a bit at a time, from ceil(c / 2^(B-1))
+// to c itself, where 2^B > N, the largest negative cost's magnitude:
+// doubling the potentials of one scale leaves every arc at the next at least
+// -1, which one refinement (potential_refinement.hpp) repairs.
+//
+// Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
+// the scales, the heap for the last step), against O(n m) for the
+// label-correcting engines; on graphs without cycles, and on components
+// without negative arcs, O(m log n). The engine works on a copy of the
+// reached graph renumbered in topological order of its components, which
+// keeps the nodes of a component, and those of a long path, close in memory.
+// It starts from the source afresh at each turn, and gives up, changing
+// nothing, once it has done more than its budget.
+//
+// Exact in 64 bits: for costs of magnitude below 2^31 (B <= 31) and
+// n < 2^31, the potentials stay within (n - 1)(2^B - 1) of 0 (each scale's
+// refinement lowers them by at most n - 1) and labels within (n - 1)(2^31 - 1),
+// so Dijkstra's keys, label - potential, stay below 2^63 (Fits checks that).
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "graph.hpp"
+#include "memory.hpp"
+#include "min_heap.hpp"
+#include "potential_refinement.hpp"
+#include "relaxation.hpp"
+#include "strong_components.hpp"
+
+namespace wgt {
+
+class ScalingEngine {
+ public:
+  // At its largest, while the components are refined: the order and ends of
+  // the components, the local graph's row bounds, labels, potentials, the
+  // refinement's tables and the heap (two 128-bit entries a node); and a
+  // copy of every arc.
+  static constexpr std::uint64_t kBytesPerNode =
+      3 * sizeof(std::uint32_t) + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
+  static constexpr std::uint64_t kBytesPerArc = sizeof(Arc);
+
+  // Whether 64-bit keys hold every value the engine forms on a graph of n
+  // nodes with costs of magnitude at most `largest` (see above).
+  static bool Fits(std::uint64_t n, std::uint64_t largest) {
+    const int bits = int(std::bit_width(largest));
+    return n < (std::uint64_t(1) << 31) && Wide(n) * ((Wide(1) << bits) + largest) < (Wide(1) << 63);
+  }
+
+  explicit ScalingEngine(const Graph& g) : g_(g) {}
+
+  // Goes on for `budget` more work, from where the last turn stopped: a
+  // turn stops at the first step that ends past its budget. Once done,
+  // labels every node that state's source reaches with its cheapest path
+  // cost and empties state.waiting; returns false with a negative cycle in
+  // state.cycle.
+  template <class Dist>
+  bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
+    const std::uint64_t before = work_;
+    limit_ = work_ + budget;
+    const bool no_cycle = Advance(state.source);
+    state.stats.work += work_ - before;
+    if (!no_cycle) {
+      state.cycle.clear();
+      for (std::int32_t v : cycle_) state.cycle.push_back(order_[std::size_t(v) - 1]);
+      return false;
+    }
+    if (phase_ == Phase::kDone) {
+      for (std::size_t i = 0; i < reached_; ++i) state.tree.Settle(order_[i], Dist(label_[i + 1]));
+      state.waiting.Clear();
+    }
+    return true;
+  }
+
+ private:
+  static constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
+  enum class Phase { kOrder, kRenumber, kComponents, kDone };
+  enum class Stage { kEnter, kRefine, kDijkstra };  // within a component
+
+  // Steps until done, at a negative cycle (false), or past the limit.
+  bool Advance(std::int32_t source) {
+    while (phase_ != Phase::kDone && work_ <= limit_) {
+      switch (phase_) {
+        case Phase::kOrder:
+          Order(source);
+          phase_ = Phase::kRenumber;
+          break;
+        case Phase::kRenumber:
+          Renumber(source);
+          phase_ = Phase::kComponents;
+          break;
+        case Phase::kComponents:
+          if (!StepComponent()) return false;
+          break;
+        case Phase::kDone:
+          break;
+      }
+    }
+    return true;
+  }
+
+  // The nodes that `source` reaches, component by component in topological
+  // order, into order_; ends_[c] is where component c ends in it.
+  void Order(std::int32_t source) {
+    order_ = HugeArray<std::int32_t>(g_.NodeCount() + 1, Touch::kSparse);
+    ends_ = HugeArray<std::uint32_t>(g_.NodeCount() + 1, Touch::kSparse);
+    StrongComponents scc(g_.NodeCount() + 1);
+    scc.Search(
+        g_, source, [](std::int32_t, const Arc&) { return true; },
+        [&](std::span<const std::int32_t> members) {
+          for (std::int32_t v : members) order_[reached_++] = v, arcs_ += g_[v].size();
+          ends_[components_++] = std::uint32_t(members.size());
+          return true;
+        },
+        work_);
+    std::reverse(&order_[0], &order_[reached_]);  // closed in reverse topological order
+    std::reverse(&ends_[0], &ends_[components_]);
+    for (std::size_t c = 0, end = 0; c < components_; ++c) end += ends_[c], ends_[c] = std::uint32_t(end);
+  }
+
+  // The reached graph with node order_[i] as node i + 1, rows as they were;
+  // every label unreached but the source's, which comes first in order_.
+  void Renumber(std::int32_t source) {
+    HugeArray<std::int32_t> local(g_.NodeCount() + 1, Touch::kSparse);
+    for (std::size_t i = 0; i < reached_; ++i) local[order_[i]] = std::int32_t(i + 1);
+    HugeArray<std::uint32_t> offsets(reached_ + 2);
+    HugeArray<Arc> arcs(arcs_);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < reached_; ++i) {
+      offsets[i + 1] = std::uint32_t(count);
+      for (const Arc& a : g_[order_[i]]) arcs[count++] = {local[a.to], a.cost};
+    }
+    offsets[reached_ + 1] = std::uint32_t(count);
+    work_ += reached_ + count;
+    local_ = Graph(std::move(offsets), std::move(arcs));
+    label_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
+    p_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
+    for (std::size_t v = 1; v <= reached_; ++v) label_[v] = kUnreached;
+    label_[local[source]] = 0;
+  }
+
+  // One step within the current component: a component of one node, or
+  // the entry into a larger one, or one iteration of its refinement, or
+  // Dijkstra's method in it. False at a negative cycle.
+  bool StepComponent() {
+    if (component_ == components_) {
+      phase_ = Phase::kDone;
+      return true;
+    }
+    const auto lo = std::int32_t(component_ == 0 ? 1 : ends_[component_ - 1] + 1), end = std::int32_t(ends_[component_] + 1);
+    switch (stage_) {
+      case Stage::kEnter:
+        if (end - lo == 1) {
+          ++component_;
+          return Scan(lo);
+        }
+        shift_ = Scales(lo, end) - 1;
+        if (shift_ < 0) {
+          stage_ = Stage::kDijkstra;
+          return true;
+        }
+        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_ + 1);
+        refinement_->Begin(local_, lo, end, shift_, p_);
+        stage_ = Stage::kRefine;
+        return true;
+      case Stage::kRefine:
+        switch (refinement_->Step(cycle_, work_)) {
+          case PotentialRefinement::Outcome::kGoingOn:
+            return true;
+          case PotentialRefinement::Outcome::kNegativeCycle:
+            return false;
+          case PotentialRefinement::Outcome::kFeasible:
+            break;
+        }
+        if (shift_-- == 0) {
+          stage_ = Stage::kDijkstra;
+          return true;
+        }
+        for (std::int32_t u = lo; u < end; ++u) p_[u] *= 2;  // every arc at least -1 at the next scale
+        refinement_->Begin(local_, lo, end, shift_, p_);
+        return true;
+      case Stage::kDijkstra:
+        Dijkstra(lo, end);
+        stage_ = Stage::kEnter;
+        ++component_;
+        return true;
+    }
+    return true;
+  }
+
+  // A component of one node: its label is final. False at a negative
+  // self-loop.
+  bool Scan(std::int32_t u) {
+    work_ += 1 + local_[u].size();
+    for (const Arc& a : local_[u]) {
+      if (a.to == u && a.cost < 0) {
+        cycle_.assign(1, u);
+        return false;
+      }
+      label_[a.to] = std::min(label_[a.to], label_[u] + a.cost);
+    }
+    return true;
+  }
+
+  // The number of scales B for the component lo..end-1: 2^B exceeds the
+  // magnitude of its most negative arc, 0 where none is negative.
+  int Scales(std::int32_t lo, std::int32_t end) {
+    std::uint64_t largest_negative = 0;
+    for (std::int32_t u = lo; u < end; ++u) {
+      work_ += 1 + local_[u].size();
+      for (const Arc& a : local_[u])
+        if (a.to >= lo && a.to < end && a.cost < 0) largest_negative = std::max(largest_negative, std::uint64_t(-std::int64_t(a.cost)));
+    }
+    return int(std::bit_width(largest_negative));
+  }
+
+  // Dijkstra's method within lo..end-1 on the costs reduced by the
+  // potentials, none negative there, from every node an earlier component
+  // labelled; arcs that leave the component only lower labels.
+  void Dijkstra(std::int32_t lo, std::int32_t end) {
+    if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_ + 1));
+    MinHeap<Wide>& heap = *heap_;
+    auto key = [&](std::int32_t v) { return label_[v] - p_[v]; };
+    auto current = [&](Wide entry) { return SignedDistanceOf(entry) == key(NodeOf(entry)); };
+    for (std::int32_t v = lo; v < end; ++v)
+      if (label_[v] != kUnreached) heap.Push(PackSigned(key(v), v));
+    while (!heap.Empty()) {
+      const Wide top = heap.Pop();
+      if (!current(top)) continue;
+      const std::int32_t u = NodeOf(top);
+      work_ += 1 + local_[u].size();
+      for (const Arc& a : local_[u]) {
+        if (label_[u] + a.cost >= label_[a.to]) continue;
+        label_[a.to] = label_[u] + a.cost;
+        if (a.to < lo || a.to >= end) continue;
+        if (heap.Full()) heap.Filter(current);
+        heap.Push(PackSigned(key(a.to), a.to));
+      }
+    }
+  }
+
+  const Graph& g_;
+  std::uint64_t work_ = 0, limit_ = 0;
+  Phase phase_ = Phase::kOrder;
+  Stage stage_ = Stage::kEnter;
+  std::size_t component_ = 0;  // the component being labelled
+  int shift_ = 0;              // its scale: costs ceil(c / 2^shift)
+  HugeArray<std::int32_t> order_;  // the reached nodes, component by component
+  HugeArray<std::uint32_t> ends_;  // where each component ends in order_
+  std::size_t reached_ = 0, arcs_ = 0, components_ = 0;
+  Graph local_;  // order_[i] as node i + 1
+  HugeArray<std::int64_t> label_, p_;
+  std::unique_ptr<PotentialRefinement> refinement_;
+  std::unique_ptr<MinHeap<Wide>> heap_;
+  std::vector<std::int32_t> cycle_;  // in local nodes
+};
+
+}  // namespace wgt

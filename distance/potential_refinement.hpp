@@ -57,12 +57,15 @@ class PotentialRefinement {
 
  public:
   enum class Outcome { kFeasible, kNegativeCycle, kGoingOn };
+  // Which step an iteration takes: every layer at once unless the last one
+  // fixed too few, or Goldberg's steps alone (his algorithm as published).
+  enum class Rule { kAllLayersFirst, kGoldberg };
 
   static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + LevelBuckets::kBytesPerNode +
                                                  9 * sizeof(std::int32_t) + 3 * sizeof(Link);
 
-  explicit PotentialRefinement(std::size_t nodes)
-      : scc_(nodes), buckets_(nodes), tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse),
+  explicit PotentialRefinement(std::size_t nodes, Rule rule = Rule::kAllLayersFirst)
+      : rule_(rule), scc_(nodes), buckets_(nodes), tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse),
         reached_(nodes, Touch::kSparse), component_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
         layer_(nodes, Touch::kSparse), drop_(nodes, Touch::kSparse), settled_(nodes, Touch::kSparse),
         position_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse), trail_(nodes, Touch::kSparse),
@@ -83,7 +86,8 @@ class PotentialRefinement {
   Outcome Step(std::vector<std::int32_t>& cycle, std::uint64_t& work) {
     const std::uint64_t k = FindImprovable(work);
     if (k == 0) return Outcome::kFeasible;
-    const bool poor = last_all_layers_ && (last_k_ - k) * (last_k_ - k) < last_k_;
+    const bool poor =
+        rule_ == Rule::kGoldberg || (last_all_layers_ && (last_k_ - k) * (last_k_ - k) < last_k_);
     last_k_ = k, last_all_layers_ = !poor;
     std::int32_t top = 0;
     bool cycle_found = !Layer(top, cycle, work);
@@ -331,6 +335,7 @@ class PotentialRefinement {
     settled_count_ = 0;
   }
 
+  const Rule rule_;
   StrongComponents scc_;
   LevelBuckets buckets_;
   const Graph* g_ = nullptr;

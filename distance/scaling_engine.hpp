@@ -59,7 +59,8 @@ class ScalingEngine {
     return n < (std::uint64_t(1) << 31) && Wide(n) * ((Wide(1) << bits) + largest) < (Wide(1) << 63);
   }
 
-  explicit ScalingEngine(const Graph& g) : g_(g) {}
+  explicit ScalingEngine(const Graph& g, PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst)
+      : g_(g), rule_(rule) {}
 
   // Goes on for `budget` more work, from where the last turn stopped: a
   // turn stops at the first step that ends past its budget. Once done,
@@ -171,7 +172,7 @@ class ScalingEngine {
           stage_ = Stage::kDijkstra;
           return true;
         }
-        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_ + 1);
+        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_ + 1, rule_);
         refinement_->Begin(local_, lo, end, shift_, p_);
         stage_ = Stage::kRefine;
         return true;
@@ -252,6 +253,7 @@ class ScalingEngine {
   }
 
   const Graph& g_;
+  const PotentialRefinement::Rule rule_;
   std::uint64_t work_ = 0, limit_ = 0;
   Phase phase_ = Phase::kOrder;
   Stage stage_ = Stage::kEnter;

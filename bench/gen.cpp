@@ -2,6 +2,9 @@
 //   gen FAMILY SIZE SEED [PAIR] > file
 // FAMILY: dist-random | dist-grid | dist-road | dist-road-pot | dist-long |
 //         dist-wide | dist-dag | dist-hub | dist-schedule |
+//         dist-dag-far | dist-dag-far-back | dist-hub-shuffled |
+//         dist-tail | dist-tail-disguised | dist-tail-hub, each also -cycle |
+//         dist-leap-long | dist-leap-square | dist-leap-wide |
 //         dist-cycle-front | dist-cycle-deep | dist-cycle-long | dist-cycle-woven |
 //         count-random | count-zero | count-grid | count-king | count-road
 // SIZE:   medium (about 200,000 nodes) | large (about 1,000,000 nodes) |
@@ -132,6 +135,129 @@ void Schedule(std::int64_t n, SplitMix& rng, Out& out) {
       out.Line({pred, task[std::size_t(i)], -duration[std::size_t(pred)]});
     }
   }
+}
+
+// Arcs held before they are written, for the shapes that relabel or shuffle.
+using ArcList = std::vector<std::array<std::int64_t, 3>>;
+
+void Shuffle(ArcList& arcs, SplitMix& rng) {
+  for (std::size_t i = arcs.size(); i > 1; --i) std::swap(arcs[i - 1], arcs[std::size_t(rng.Below(std::int64_t(i)))]);
+}
+
+void Write(std::int64_t n, const ArcList& arcs, Out& out) {
+  out.Line({n, std::int64_t(arcs.size())});
+  for (const auto& a : arcs) out.Line({a[0], a[1], a[2]});
+}
+
+// Hides a shape's structure: nodes 2..n renumbered at random, arc lines
+// shuffled, every cost c(x, y) shifted by p(x) - p(y) for node potentials p
+// of 0..999, which leaves every cycle's cost and every cheapest path as it was.
+void Disguise(std::int64_t n, ArcList& arcs, SplitMix& rng) {
+  std::vector<std::int64_t> name = Shuffled(n, rng), potential(std::size_t(n) + 1);
+  name.insert(name.begin(), {0, 1});  // name[v]: v's new number; node 1 stays
+  for (auto& p : potential) p = rng.Below(1000);
+  for (auto& a : arcs) a = {name[std::size_t(a[0])], name[std::size_t(a[1])], a[2] + potential[std::size_t(a[0])] - potential[std::size_t(a[1])]};
+  Shuffle(arcs, rng);
+}
+
+// The tail: a chain 1..k, arcs j -> j+1 of cost -1 and j+1 -> j of cost +1,
+// every chain node an arc of cost 0 to k (first in its row), and k an arc
+// back to every chain node j of cost k - j (listed from k - 2 down to 1),
+// which ties with the chain. k is lowered once per step of the chain and rescans its k arcs
+// each time, in the queue and in the passes alike. With `cycle`, k -> 1
+// costs one less: a negative cycle of cost -1 through every node. n = k.
+ArcList Tail(std::int64_t k, bool cycle) {
+  ArcList arcs;
+  for (std::int64_t j = 1; j < k; ++j) {
+    arcs.push_back({j, k, 0});
+    arcs.push_back({j, j + 1, -1});
+    arcs.push_back({j + 1, j, 1});
+  }
+  for (std::int64_t j = k - 2; j >= 1; --j) arcs.push_back({k, j, k - j - (cycle && j == 1)});
+  return arcs;
+}
+
+// The tail with a hub: the two-way chain 1..k as in Tail, every chain node
+// an arc of cost 0 to a node w, w one to k, and every chain node one to a
+// hub with k leaves, all of cost 0. With `cycle`, an arc k -> 1 of cost
+// k - 2 closes a negative cycle of cost -1. n = 2k + 2: w = k + 1, the hub
+// k + 2, the leaves after it.
+ArcList TailWithHub(std::int64_t n, bool cycle) {
+  const std::int64_t k = (n - 2) / 2, w = k + 1, hub = k + 2;
+  ArcList arcs;
+  for (std::int64_t j = 1; j <= k; ++j) {
+    arcs.push_back({j, w, 0});
+    arcs.push_back({j, hub, 0});
+    if (j < k) arcs.push_back({j, j + 1, -1});
+    if (j < k) arcs.push_back({j + 1, j, 1});
+  }
+  arcs.push_back({w, k, 0});
+  for (std::int64_t leaf = hub + 1; leaf <= n; ++leaf) arcs.push_back({hub, leaf, 0});
+  if (cycle) arcs.push_back({k, 1, k - 2});
+  return arcs;
+}
+
+// Layers of `width` nodes with long arcs of negative cost: in each layer a
+// two-way ring of costs 1..100; every node an arc to the same place in the
+// next layer of cost -1000 + (0..100), and two to random nodes d layers
+// ahead, d uniform from 1 to the last layer, of cost -900 d + (0..100).
+// Node 1 has arcs of cost 0 to every node of the first layer; the layers'
+// nodes are numbered from 2 in layer order, arcs listed by tail. The long
+// arcs hand out early labels that the single steps beat later.
+void Leaps(std::int64_t layers, std::int64_t width, SplitMix& rng, Out& out) {
+  const std::int64_t n = 1 + layers * width;
+  out.Line({n, width + 2 * width * layers + 3 * width * (layers - 1)});
+  auto node = [&](std::int64_t layer, std::int64_t place) { return 2 + layer * width + place; };
+  for (std::int64_t place = 0; place < width; ++place) out.Line({1, node(0, place), 0});
+  for (std::int64_t layer = 0; layer < layers; ++layer)
+    for (std::int64_t place = 0; place < width; ++place) {
+      const std::int64_t v = node(layer, place);
+      out.Line({v, node(layer, (place + 1) % width), 1 + rng.Below(100)});
+      out.Line({v, node(layer, (place + width - 1) % width), 1 + rng.Below(100)});
+      if (layer + 1 == layers) continue;
+      out.Line({v, node(layer + 1, place), -1000 + rng.Below(101)});
+      for (int leap = 0; leap < 2; ++leap) {
+        const std::int64_t d = 1 + rng.Below(layers - 1 - layer);
+        out.Line({v, node(layer + d, rng.Below(width)), -900 * d + rng.Below(101)});
+      }
+    }
+}
+
+// A random acyclic graph whose arcs reach far: a path through every node in
+// a hidden topological order, node 1 first, and random arcs from a position
+// i to a position uniformly between i + 1 and i + 1 + n, clipped at the
+// last (so that about half of them end at the last node), costs -1000..0,
+// node numbers and arc lines shuffled. With `back`, one more arc from the
+// last node into node 1, of cost 10^9: a cycle that never improves.
+void FarAcyclic(std::int64_t n, std::int64_t m, bool back, SplitMix& rng, Out& out) {
+  std::vector<std::int64_t> node = Shuffled(n, rng);
+  node.insert(node.begin(), 1);  // node[p]: the node at topological position p
+  ArcList arcs;
+  arcs.reserve(std::size_t(m) + 1);
+  for (std::int64_t p = 0; p + 1 < n; ++p) arcs.push_back({node[std::size_t(p)], node[std::size_t(p) + 1], -rng.Below(1001)});
+  while (std::int64_t(arcs.size()) < m) {
+    const std::int64_t from = rng.Below(n - 1), to = std::min(n - 1, from + 1 + rng.Below(n + 1));
+    arcs.push_back({node[std::size_t(from)], node[std::size_t(to)], -rng.Below(1001)});
+  }
+  if (back) arcs.push_back({node[std::size_t(n) - 1], 1, 1000000000});
+  Shuffle(arcs, rng);
+  Write(n, arcs, out);
+}
+
+// The hub chain of HubChain with node numbers 2..n and arc lines shuffled.
+void ShuffledHubChain(std::int64_t n, SplitMix& rng, Out& out) {
+  const std::int64_t k = n / 2, hub = k + 1;
+  ArcList arcs;
+  for (std::int64_t v = 1; v <= k; ++v) {
+    arcs.push_back({v, hub, 0});
+    if (v < k) arcs.push_back({v, v + 1, -1});
+  }
+  for (std::int64_t leaf = hub + 1; leaf <= n; ++leaf) arcs.push_back({hub, leaf, 0});
+  std::vector<std::int64_t> name = Shuffled(n, rng);
+  name.insert(name.begin(), {0, 1});
+  for (auto& a : arcs) a = {name[std::size_t(a[0])], name[std::size_t(a[1])], a[2]};
+  Shuffle(arcs, rng);
+  Write(n, arcs, out);
 }
 
 // The header of a path-count file: n nodes (one more, without edges, for
@@ -304,6 +430,21 @@ int main(int argc, char** argv) {
     HubChain(n, out);
   else if (family == "dist-schedule")
     Schedule(n, rng, out);
+  else if (family == "dist-dag-far" || family == "dist-dag-far-back")
+    FarAcyclic(n, 5 * n, family == "dist-dag-far-back", rng, out);
+  else if (family == "dist-hub-shuffled")
+    ShuffledHubChain(n, rng, out);
+  else if (family.rfind("dist-tail", 0) == 0) {
+    const bool cycle = family.ends_with("-cycle"), hub = family.rfind("dist-tail-hub", 0) == 0;
+    ArcList arcs = hub ? TailWithHub(n, cycle) : Tail(n, cycle);
+    if (family.rfind("dist-tail-disguised", 0) == 0) Disguise(n, arcs, rng);
+    Write(n, arcs, out);
+  } else if (family == "dist-leap-long")
+    Leaps(n / 16, 16, rng, out);
+  else if (family == "dist-leap-wide")
+    Leaps(16, n / 16, rng, out);
+  else if (family == "dist-leap-square")
+    Leaps(side, side, rng, out);
   else if (family.rfind("dist-cycle-", 0) == 0)
     NegativeCycle(family.substr(11), n, rng, out);
   else if (family == "count-king")

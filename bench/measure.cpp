@@ -1,5 +1,6 @@
 // Runs a command, its standard output sent to /dev/null, and prints its wall
-// time in seconds and its peak resident memory in KiB. A small launcher, so
+// time in seconds, its peak resident memory in KiB and its CPU time (user
+// and system) in seconds. A small launcher, so
 // that the child's peak is its own and not that of a large parent it was
 // forked from. With -t, the command is killed after SECONDS and the exit
 // status is 124.
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   }
   if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && timeout > 0) status = 124 << 8;
   double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%.6f %ld\n", wall, usage.ru_maxrss);
+  const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  std::printf("%.6f %ld %.6f\n", wall, usage.ru_maxrss, cpu);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }

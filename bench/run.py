@@ -8,7 +8,7 @@ CSV and PNG plots (gnuplot) into bench/results/.
                  [--only PROGRAM ...] [--previous BUILD_DIR] [--timeout S] [--csv NAME]
     bench/run.py --small [--runs N]      # small inputs, whole process, paired with the baseline
     bench/run.py --sweep                 # time and memory per arc from 10^5 to 1.6 x 10^7 nodes
-    bench/run.py --growth                # the same for the acyclic and chain families, 2.5 x 10^5 to 4 x 10^6
+    bench/run.py --growth [--family F ...]  # the same for the acyclic, chain, tail and leap families, 2.5 x 10^5 to 4 x 10^6
     bench/run.py --replot
 
 Runs are interleaved (one of each program, then the next round, which
@@ -17,7 +17,9 @@ memory that no earlier run freed, fall on all of them alike. --previous adds the
 another build (of the previous main, say) as "previous". Negative-cycle
 families measure the time to the refusal; the baseline never stops on them
 and the peers take O(n m), so only ours, the previous build and the parse
-floor run there. A run over the timeout counts as the timeout.
+floor run there. A run over the timeout counts as the timeout. The table
+gives median wall and CPU time (user and system), and for the distance
+program the scans per node and the engine that finished.
 """
 import argparse
 import os
@@ -37,6 +39,10 @@ RESULTS = os.path.join(ROOT, "bench", "results")
 FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long", "dist-wide",
             "dist-dag", "dist-hub", "dist-schedule",
             "dist-cycle-front", "dist-cycle-deep", "dist-cycle-long", "dist-cycle-woven",
+            "dist-dag-far", "dist-dag-far-back", "dist-hub-shuffled",
+            "dist-tail", "dist-tail-disguised", "dist-tail-hub",
+            "dist-tail-cycle", "dist-tail-disguised-cycle", "dist-tail-hub-cycle",
+            "dist-leap-long", "dist-leap-square", "dist-leap-wide",
             "count-random", "count-random@rand1", "count-random@rand2", "count-random@apart", "count-random@same",
             "count-zero@rand1", "count-zero@rand2",
             "count-grid", "count-grid@middles", "count-grid@near",
@@ -67,7 +73,7 @@ def data_file(family, size):
 
 
 def is_cycle(family):
-    return family.startswith("dist-cycle")
+    return family.startswith("dist-cycle") or family.endswith("-cycle")
 
 
 def commands(family, previous):
@@ -90,21 +96,22 @@ def commands(family, previous):
 
 
 def run_once(argv, data, inp, out, timeout):
-    """Wall seconds, peak RSS in MiB, and what the run left: the output
-    bytes, or its message where it refused the input."""
+    """Wall seconds, peak RSS in MiB, what the run left (the output bytes,
+    or its message where it refused the input) and CPU seconds."""
     with tempfile.TemporaryDirectory() as work:
         os.symlink(data, os.path.join(work, inp))
         proc = subprocess.run([os.path.join(BUILD, "bench", "measure"), "-t", str(timeout)] + argv, cwd=work,
                               capture_output=True, text=True)
-        wall, rss_kib = proc.stdout.split()
+        wall, rss_kib, cpu = proc.stdout.split()
+        wall, rss, cpu = float(wall), int(rss_kib) / 1024, float(cpu)
         if proc.returncode == 124:
-            return float(wall), int(rss_kib) / 1024, "timeout"
+            return wall, rss, "timeout", cpu
         if proc.returncode == 1 and "negative cycle" in proc.stderr:
-            return float(wall), int(rss_kib) / 1024, "refused: " + proc.stderr.split(": ", 2)[-1].strip()
+            return wall, rss, "refused: " + proc.stderr.split(": ", 2)[-1].strip(), cpu
         if proc.returncode != 0:
             raise RuntimeError(f"{argv[0]} failed: {proc.stderr}")
         result = os.path.join(work, out)
-        return float(wall), int(rss_kib) / 1024, open(result, "rb").read() if os.path.exists(result) else None
+        return wall, rss, open(result, "rb").read() if os.path.exists(result) else None, cpu
 
 
 def verdict(name, output, ours):
@@ -121,6 +128,7 @@ def measure(family, size, runs, only, previous, timeout):
     data = data_file(family, size)
     cmds = {k: v for k, v in commands(family, previous).items() if not only or k in only or k == "ours"}
     times = {k: [] for k in cmds}
+    cpus = {k: [] for k in cmds}
     memory = {k: [] for k in cmds}
     outputs = {}
     names = list(cmds)
@@ -131,14 +139,15 @@ def measure(family, size, runs, only, previous, timeout):
             argv, inp, out = cmds[name]
             if outputs.get(name) == "timeout":
                 continue  # once is enough
-            wall, rss, output = run_once(argv, data, inp, out, timeout)
+            wall, rss, output, cpu = run_once(argv, data, inp, out, timeout)
             times[name].append(wall)
+            cpus[name].append(cpu)
             memory[name].append(rss)
             outputs[name] = output
-    settled = settled_nodes(family, data) if family.startswith("count") else \
-        scans_per_node(data) if not is_cycle(family) else {}
+    settled = settled_nodes(family, data) if family.startswith("count") else scans_per_node(data)
     return [(family, size, name, statistics.median(times[name]), max(memory[name]),
-             verdict(name, outputs[name], outputs["ours"]), settled.get(name, "")) for name in cmds]
+             verdict(name, outputs[name], outputs["ours"]), settled.get(name, ""), statistics.median(cpus[name]))
+            for name in cmds]
 
 
 def settled_nodes(family, data):
@@ -155,12 +164,13 @@ def settled_nodes(family, data):
 
 
 def scans_per_node(data):
-    """Scans per reached node of ours, as bench/scans counts them."""
+    """Scans per reached node of ours and the engine that finished, as
+    bench/scans reports them."""
     with tempfile.TemporaryDirectory() as work:
         os.symlink(data, os.path.join(work, "mirtavosken.in"))
         proc = subprocess.run([os.path.join(BUILD, "bench", "scans")], cwd=work, capture_output=True, text=True,
                               check=True)
-    return {"ours": proc.stdout.split()[0]}
+    return {"ours": proc.stdout.split()[0] + " " + proc.stdout.split()[-1]}
 
 
 def ratio(value, reference):
@@ -174,8 +184,9 @@ def machine_line(runs):
 
 def report(rows, runs):
     print("\n" + machine_line(runs) + "\n")
-    header = f"{'family':19} {'size':6} {'program':12} {'time s':>8} {'peak MiB':>9} " \
-             f"{'/previous':>9} {'/baseline':>9} {'/floor':>8} {'/hold':>7} {'/best peer':>10} {'work':>15}  output"
+    header = f"{'family':26} {'size':7} {'program':12} {'time s':>8} {'cpu s':>8} {'peak MiB':>9} " \
+             f"{'/previous':>9} {'cpu/prev':>9} {'/baseline':>9} {'/floor':>8} {'/hold':>7} {'/best peer':>10} " \
+             f"{'work':>20}  output"
     print(header)
     print("-" * len(header))
     groups = {}
@@ -183,29 +194,32 @@ def report(rows, runs):
         groups.setdefault((row[0], row[1]), []).append(row)
     for (family, size), group in groups.items():
         by = {r[2]: r for r in group}
-        get = lambda name: by[name][3] if name in by else 0
+        get = lambda name, field=3: by[name][field] if name in by else 0
         peers = [by[p][3] for p in PEERS if p in by]
         best = min(peers) if peers else 0
         for name, r in by.items():
-            print(f"{family:19} {size:6} {name:12} {r[3]:8.3f} {r[4]:9.1f} {ratio(r[3], get('previous')):>9} "
-                  f"{ratio(r[3], get('baseline')):>9} {ratio(r[3], get('parse floor')):>8} "
-                  f"{ratio(r[3], get('hold floor')):>7} {ratio(r[3], best):>10} {r[6]:>15}  {r[5]}")
+            print(f"{family:26} {size:7} {name:12} {r[3]:8.3f} {r[7]:8.3f} {r[4]:9.1f} {ratio(r[3], get('previous')):>9} "
+                  f"{ratio(r[7], get('previous', 7)):>9} {ratio(r[3], get('baseline')):>9} "
+                  f"{ratio(r[3], get('parse floor')):>8} {ratio(r[3], get('hold floor')):>7} {ratio(r[3], best):>10} "
+                  f"{r[6]:>20}  {r[5]}")
         print()
 
 
 def load(name="results.csv"):
     with open(os.path.join(RESULTS, name)) as f:
         next(f)
-        return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5], r[6] if len(r) > 6 else "")
-                for r in (line.rstrip("\n").split(",", 6) for line in f)]
+        return [(r[0], r[1], r[2], float(r[3]), float(r[4]), r[5], r[6] if len(r) > 6 else "",
+                 float(r[7]) if len(r) > 7 else 0.0)
+                for r in (line.rstrip("\n").split(",", 7) for line in f)]
 
 
 def save(rows, name="results.csv"):
     os.makedirs(RESULTS, exist_ok=True)
     with open(os.path.join(RESULTS, name), "w") as f:
-        f.write("family,size,program,seconds,peak_mib,output,settled\n")
+        f.write("family,size,program,seconds,peak_mib,output,work,cpu_seconds\n")
         for r in rows:
-            f.write(f"{r[0]},{r[1]},{r[2]},{r[3]:.4f},{r[4]:.1f},{r[5].replace(',', ';')},{r[6] if len(r) > 6 else ''}\n")
+            cpu = f"{r[7]:.4f}" if len(r) > 7 else ""
+            f.write(f"{r[0]},{r[1]},{r[2]},{r[3]:.4f},{r[4]:.1f},{r[5].replace(',', ';')},{r[6] if len(r) > 6 else ''},{cpu}\n")
 
 
 def gnuplot(script):
@@ -262,7 +276,7 @@ def small(runs):
         outputs = {}
         for _ in range(runs):
             for name, (argv, inp, out) in cmds.items():
-                wall, rss, output = run_once(argv, data, inp, out, 60)
+                wall, rss, output, _ = run_once(argv, data, inp, out, 60)
                 times[name].append(wall)
                 memory[name].append(rss)
                 outputs[name] = output
@@ -279,7 +293,15 @@ def small(runs):
 
 
 GROWTH = [250000, 1000000, 4000000]
-ARCS_PER_NODE = {"dist-random": 5, "count-random": 8, "dist-dag": 5, "dist-hub": 1.5, "dist-schedule": 4}
+ARCS_PER_NODE = {"dist-random": 5, "count-random": 8, "dist-dag": 5, "dist-hub": 1.5, "dist-schedule": 4,
+                 "dist-dag-far": 5, "dist-dag-far-back": 5, "dist-hub-shuffled": 1.5,
+                 "dist-tail": 4, "dist-tail-disguised": 4, "dist-tail-hub": 2.5,
+                 "dist-tail-cycle": 4, "dist-tail-disguised-cycle": 4, "dist-tail-hub-cycle": 2.5,
+                 "dist-leap-long": 5, "dist-leap-square": 5, "dist-leap-wide": 5}
+GROWTH_FAMILIES = ("dist-random", "dist-dag-far", "dist-dag-far-back", "dist-hub-shuffled",
+                   "dist-tail", "dist-tail-disguised", "dist-tail-hub",
+                   "dist-tail-cycle", "dist-tail-disguised-cycle", "dist-tail-hub-cycle",
+                   "dist-leap-long", "dist-leap-square", "dist-leap-wide")
 
 
 def sweep(runs, families=("dist-random", "count-random"), sizes=SWEEP, csv="sweep.csv"):
@@ -294,16 +316,18 @@ def sweep(runs, families=("dist-random", "count-random"), sizes=SWEEP, csv="swee
             argv, inp, out = commands(family, None)["ours"]
             walls, peaks = [], []
             for _ in range(runs):
-                wall, rss, _ = run_once(argv, data, inp, out, 600)
+                wall, rss, _, _ = run_once(argv, data, inp, out, 600)
                 walls.append(wall)
                 peaks.append(rss)
             arcs = int(arcs_per_node * n)
-            rows.append((family, str(n), "ours", statistics.median(walls), max(peaks), f"{arcs}"))
+            rows.append((family, str(n), "ours", statistics.median(walls), max(peaks), f"{arcs}",
+                         scans_per_node(data)["ours"] if family.startswith("dist") else ""))
     print("\n" + machine_line(runs) + "\n")
-    print(f"{'family':14} {'nodes':>9} {'arcs':>10} {'time s':>8} {'us/arc':>7} {'peak MiB':>9} {'bytes/arc':>9}")
+    print(f"{'family':26} {'nodes':>9} {'arcs':>10} {'time s':>8} {'us/arc':>7} {'peak MiB':>9} {'bytes/arc':>9}  work")
     for r in rows:
         arcs = int(r[5])
-        print(f"{r[0]:14} {r[1]:>9} {arcs:>10} {r[3]:8.3f} {r[3] / arcs * 1e6:7.3f} {r[4]:9.1f} {r[4] * 2**20 / arcs:9.1f}")
+        print(f"{r[0]:26} {r[1]:>9} {arcs:>10} {r[3]:8.3f} {r[3] / arcs * 1e6:7.3f} {r[4]:9.1f} "
+              f"{r[4] * 2**20 / arcs:9.1f}  {r[6]}")
     save(rows, csv)
     if csv == "sweep.csv":
         plot_sweep(rows)
@@ -364,7 +388,8 @@ def main():
         sweep(args.runs)
         return
     if args.growth:
-        sweep(args.runs, ("dist-random", "dist-dag", "dist-hub", "dist-schedule"), GROWTH, "growth.csv")
+        sweep(args.runs, [f for f in GROWTH_FAMILIES if f in args.family],
+              GROWTH, "growth.csv")
         return
     sizes = ["medium", "large"] if args.size == "all" else [args.size]
     rows = []

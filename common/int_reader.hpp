@@ -47,8 +47,10 @@ class IntReader {
   }
 
   // Next integer of the input, or false at its end. Dies on a token that is
-  // not an integer or does not fit 32 bits.
-  bool Next(std::int32_t& value) {
+  // not an integer or does not fit 32 bits. Inlined by force: the programs
+  // call it for every integer of the file, and GCC stops inlining it into a
+  // loop that holds more code.
+  [[gnu::always_inline]] bool Next(std::int32_t& value) {
     while (IsSpace(*p_)) line_ += *p_++ == '\n';
     // Fast path: a short token that ends well inside the buffer.
     if (end_ - p_ >= 32) {

@@ -34,7 +34,7 @@ struct QueueEngine {
     state.waiting.Clear();
     LabelTree<Dist>& tree = state.tree;
     for (const std::uint64_t start = state.stats.work; !queue.Empty() && state.stats.work - start <= budget;) {
-      PrefetchAhead(state.graph, queue, tree);
+      PrefetchAhead(state.graph, tree, [&](std::size_t k) { return k < queue.Size() ? queue.Peek(k) : 0; });
       const std::int32_t x = queue.Pop();
       if (!tree.StartScan(x)) continue;
       if (!state.ScanAll(x, [&](std::int32_t y) {
@@ -47,31 +47,6 @@ struct QueueEngine {
     return true;
   }
 
- private:
-  // How many scans ahead the queue's rows are fetched. A scan of a row of a
-  // few arcs takes some 10 ns and a miss to memory about 100 ns, so 16 scans
-  // ahead hide one miss; each fetch needs what the one before it brought:
-  // a row's bounds are fetched 32 scans ahead, the row 16, and the labels
-  // of its heads 8, once the row has arrived.
-  static constexpr std::size_t kAhead = 16;
-
-  // FIFO order tells which rows and labels come next. Inlined by force:
-  // GCC would otherwise judge a function of prefetches alone free of
-  // effects and drop its calls.
-  template <class Dist>
-  [[gnu::always_inline]] static void PrefetchAhead(const Graph& g, const NodeQueue& queue,
-                                                   const LabelTree<Dist>& tree) {
-    if (queue.Size() > 2 * kAhead) g.PrefetchBounds(queue.Peek(2 * kAhead));
-    if (queue.Size() > kAhead) {
-      g.PrefetchRow(queue.Peek(kAhead));
-      tree.Prefetch(queue.Peek(kAhead));
-    }
-    if (queue.Size() > kAhead / 2) {
-      const std::int32_t soon = queue.Peek(kAhead / 2);
-      if (tree.InTree(soon))  // a node cut off the tree will be skipped
-        for (const Arc& a : g[soon]) tree.Prefetch(a.to);
-    }
-  }
 };
 
 }  // namespace wgt

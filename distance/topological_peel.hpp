@@ -9,12 +9,15 @@
 // lies on a cycle or behind one, and the nodes of it that were lowered wait
 // for the engines.
 //
-// Time O(n + m); memory kBytesPerNode a node: the count of arcs not yet
-// scanned into each node, which also threads the stack of nodes ready to
-// be peeled, and is released when the peel ends.
+// Time O(n + m) (O(log n) for an arc into one of the few nodes of 255 arcs
+// or more); memory kBytesPerNode a node: the count of arcs not yet scanned
+// into each node and the order of the nodes peeled, a queue that tells
+// which rows to fetch ahead; both released when the peel ends.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "label_tree.hpp"
 #include "memory.hpp"
@@ -22,8 +25,47 @@
 
 namespace wgt {
 
+// How many arcs not yet scanned lead into each node: a byte a node, and
+// the exact counts of the few nodes with 255 or more in a table beside it.
+class ArcsInto {
+ public:
+  explicit ArcsInto(const Graph& g) : count_(g.NodeCount() + 1) {
+    for (std::uint32_t i = 0; i < g.ArcCount(); ++i) {
+      std::uint8_t& c = count_[g.ArcAt(i).to];
+      c = std::uint8_t(c + (c != kMany));
+    }
+    for (std::size_t v = 1; v < count_.size(); ++v)
+      if (count_[v] == kMany) many_.push_back({std::int32_t(v), 0});
+    for (std::uint32_t i = 0; i < g.ArcCount() && !many_.empty(); ++i)
+      if (count_[g.ArcAt(i).to] == kMany) ++Many(g.ArcAt(i).to);
+  }
+  bool None(std::int32_t v) const { return count_[v] == 0; }
+  void Clear(std::int32_t v) { count_[v] = 0; }
+  // Counts one arc into v scanned; true once none is left.
+  bool Scanned(std::int32_t v) {
+    if (count_[v] != kMany) return --count_[v] == 0;
+    return --Many(v) == 0 && (count_[v] = 0, true);
+  }
+  void Prefetch(std::int32_t v) const { __builtin_prefetch(&count_[v]); }
+
+ private:
+  static constexpr std::uint8_t kMany = 255;  // the count is in many_
+  struct Exact {
+    std::int32_t node;
+    std::uint32_t count;
+  };
+  std::uint32_t& Many(std::int32_t v) {
+    return std::lower_bound(many_.begin(), many_.end(), v, [](const Exact& e, std::int32_t w) { return e.node < w; })->count;
+  }
+
+  HugeArray<std::uint8_t> count_;
+  std::vector<Exact> many_;  // by node
+};
+
 struct TopologicalPeel {
-  static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint32_t);
+  // The byte of the counts, and the queue of nodes peeled; the exact counts
+  // take at most 8 bytes a 255 arcs.
+  static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint8_t) + sizeof(std::int32_t);
 
   // Peels from the source, alone in state.waiting; then state.waiting holds
   // the nodes lowered and not peeled. Returns false at a negative cycle
@@ -32,26 +74,24 @@ struct TopologicalPeel {
   static bool Run(Relaxation<Dist>& state) {
     const Graph& g = state.graph;
     const std::size_t n = g.NodeCount();
-    HugeArray<std::uint32_t> into(n + 1);  // arcs not yet scanned into a node; once 0, the next node ready
-    for (std::uint32_t i = 0; i < g.ArcCount(); ++i) ++into[g.ArcAt(i).to];
-    into[state.source] = 0;
-    std::int32_t ready = 0;  // the top of the stack of nodes ready, 0 when empty
-    auto push = [&](std::int32_t v) {
-      into[v] = std::uint32_t(ready);
-      ready = v;
-    };
-    for (std::size_t v = n; v >= 1; --v)
-      if (into[v] == 0) push(std::int32_t(v));
+    ArcsInto into(g);
+    into.Clear(state.source);
+    HugeArray<std::int32_t> ready(n + 1, Touch::kSparse);  // the nodes peeled and to be, in order
+    std::size_t count = 0;
+    for (std::size_t v = 1; v <= n; ++v)
+      if (into.None(std::int32_t(v))) ready[count++] = std::int32_t(v);
     LabelTree<Dist>& tree = state.tree;
-    while (ready != 0) {
-      const std::int32_t x = ready;
-      ready = std::int32_t(into[x]);
+    for (std::size_t i = 0; i < count; ++i) {
+      PrefetchAhead(
+          g, tree, [&](std::size_t k) { return i + k < count ? ready[i + k] : 0; },
+          [&](std::int32_t v) { into.Prefetch(v); });
+      const std::int32_t x = ready[i];
       if (tree.Waiting(x) && tree.StartScan(x) && !state.ScanAll(x, [&](std::int32_t y) {
             if (tree.Wait(y)) state.waiting.Add(y);
           }))
         return false;
       for (const Arc& a : g[x])
-        if (a.to != state.source && --into[a.to] == 0) push(a.to);
+        if (a.to != state.source && into.Scanned(a.to)) ready[count++] = a.to;
     }
     state.waiting.Filter([&](std::int32_t v) { return tree.Waiting(v); });
     state.NoteWaiting(state.waiting.Size());

@@ -53,6 +53,18 @@ class LabelTree {
 
   std::size_t Size() const { return node_.size(); }
   Dist Label(std::int32_t v) const { return node_[v].label; }
+  // The labels, read through a pointer that a loop keeps in a register:
+  // read through the tree, the compiler reloads the table's address after
+  // any call it cannot see into. Valid while the tree lives.
+  class Labels {
+   public:
+    explicit Labels(const Node* node) : node_(node) {}
+    Dist operator[](std::int32_t v) const { return node_[v].label; }
+
+   private:
+    const Node* node_;
+  };
+  Labels LabelsView() const { return Labels(node_.data()); }
   bool InTree(std::int32_t v) const { return node_[v].tag & kInTree; }
   bool Waiting(std::int32_t v) const { return node_[v].tag & kWaiting; }
   [[gnu::always_inline]] void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }  // see graph.hpp
@@ -82,7 +94,7 @@ class LabelTree {
   // y .. x in `cycle` and nothing changed, when x lies in that subtree: the
   // arc (x, y) closes a negative cycle. Precondition: x is in the tree.
   // Time O(1 + size of y's old subtree).
-  bool Lower(std::int32_t y, Dist label, std::int32_t x, std::vector<std::int32_t>& cycle) {
+  [[gnu::always_inline]] bool Lower(std::int32_t y, Dist label, std::int32_t x, std::vector<std::int32_t>& cycle) {
     Node& below = node_[y];
     if (below.tag & kInTree) {
       if (y == x) return FindPath(y, x, cycle);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "memory.hpp"
+#include "distance_stats.hpp"
 
 namespace wgt {
 
@@ -21,11 +22,14 @@ class NodeQueue {
 
   bool Empty() const { return size_ == 0; }
   std::size_t Size() const { return size_; }
+  // The most nodes it has held at once (counted with the statistics).
+  std::size_t Most() const { return most_; }
   // The node k places behind the front. Precondition: k < Size().
   std::int32_t Peek(std::size_t k) const { return ring_[(head_ + k) & mask_]; }
   void Push(std::int32_t x) {
     if (size_ == ring_.size()) Grow();
     ring_[(head_ + size_++) & mask_] = x;
+    if constexpr (kStatistics) most_ = std::max(most_, size_);
   }
   // Precondition: !Empty().
   std::int32_t Pop() {
@@ -47,7 +51,7 @@ class NodeQueue {
   }
 
   HugeArray<std::int32_t> ring_;
-  std::size_t mask_ = 0, head_ = 0, size_ = 0;
+  std::size_t mask_ = 0, head_ = 0, size_ = 0, most_ = 0;
 };
 
 }  // namespace wgt

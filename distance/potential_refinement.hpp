@@ -91,14 +91,14 @@ class PotentialRefinement {
     last_k_ = k, last_all_layers_ = !poor;
     std::int32_t top = 0;
     bool cycle_found = !Layer(top, cycle, work);
-    if (cycle_found)
-      ;
-    else if (!poor)
-      AllLayers(top, work);
-    else if (std::uint64_t(top) * std::uint64_t(top) >= k)
-      cycle_found = !Path(top, cycle, work);
-    else
-      Cut(top);
+    if (!cycle_found) {
+      if (!poor)
+        AllLayers(top, work);
+      else if (std::uint64_t(top) * std::uint64_t(top) >= k)
+        cycle_found = !Path(top, cycle, work);
+      else
+        Cut(top);
+    }
     Forget();
     return cycle_found ? Outcome::kNegativeCycle : Outcome::kGoingOn;
   }

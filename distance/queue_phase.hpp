@@ -33,20 +33,22 @@ struct QueueEngine {
     for (std::size_t i = 0; i < state.waiting.Size(); ++i) queue.Push(state.waiting[i]);
     state.waiting.Clear();
     LabelTree<Dist>& tree = state.tree;
-    for (const std::uint64_t start = state.stats.work; !queue.Empty() && state.stats.work - start <= budget;) {
-      PrefetchAhead(state.graph, tree, [&](std::size_t k) { return k < queue.Size() ? queue.Peek(k) : 0; });
+    ScanTally tally;
+    while (!queue.Empty() && tally.work <= budget) {
+      PrefetchAhead(state.graph, tree, queue);
       const std::int32_t x = queue.Pop();
       if (!tree.StartScan(x)) continue;
-      if (!state.ScanAll(x, [&](std::int32_t y) {
+      if (!state.ScanAll(x, tally, [&](std::int32_t y) {
             if (tree.Wait(y)) queue.Push(y);
-          }))
+          })) {
+        state.Record(tally, queue.Most());
         return false;
-      state.NoteWaiting(queue.Size());
+      }
     }
+    state.Record(tally, queue.Most());
     while (!queue.Empty()) state.waiting.Add(queue.Pop());
     return true;
   }
-
 };
 
 }  // namespace wgt

@@ -9,31 +9,15 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "graph.hpp"
+#include "distance_stats.hpp"
 #include "label_tree.hpp"
 #include "memory.hpp"
 
 namespace wgt {
-
-// Which engine did the work; kNone before any has finished.
-enum class Engine : std::uint8_t { kNone, kPeel, kQueue, kPasses, kScaling };
-constexpr std::size_t kEngines = 5;
-
-// What a relaxation did, for the bench and the tests.
-struct DistanceStats {
-  std::uint64_t scans = 0;         // scans of a node's row, by every engine
-  std::uint64_t arcs_scanned = 0;  // the arcs of those scans
-  // Work: a scan of a node costs 1 plus its arcs; the scaling engine counts
-  // the nodes and arcs its passes visit in the same units. Budgets are
-  // spent in it.
-  std::uint64_t work = 0;
-  std::uint64_t work_by[kEngines] = {};
-  std::uint64_t most_waiting = 0;  // the most nodes waiting for a scan at once
-  std::uint32_t turns = 0;         // turns taken by the engines that take turns
-  Engine finisher = Engine::kNone;  // the engine that left no node waiting, or found the cycle
-};
 
 // The nodes that wait for a scan between engines' turns, each at most once.
 class WaitingList {
@@ -62,6 +46,12 @@ class WaitingList {
   std::size_t count_ = 0;
 };
 
+// What a turn's scans did, counted where the compiler can keep it in
+// registers, and added to the statistics at the turn's end.
+struct ScanTally {
+  std::uint64_t scans = 0, arcs = 0, work = 0;
+};
+
 // The work of lowering a label beyond the arc's: the node is hung anew in
 // the tree and its old subtree cut out, which touches three or four records
 // scattered over memory where the arc's scan touched one.
@@ -77,25 +67,27 @@ enum class Scanned { kDone, kPaused, kNegativeCycle };
 // 16, and the records of its heads 8, once the row has arrived.
 constexpr std::size_t kAhead = 16;
 
-// Fetches what the scans to come will touch; upcoming(k) is the node k
-// scans ahead, or 0 where the engine cannot tell yet, and head(v) fetches
-// what the engine reads of a head v besides its record. Inlined by force:
-// GCC would otherwise judge a function of prefetches alone free of effects
-// and drop its calls.
+// Fetches what the scans to come will touch, for an engine whose next nodes
+// stand in `upcoming` (queue.Peek(k), k < queue.Size(), the node k scans
+// ahead); head(v) fetches what the engine reads of a head v besides its
+// record. Inlined by force: GCC would otherwise judge a function of
+// prefetches alone free of effects and drop its calls.
 template <class Dist, class Upcoming, class Head>
-[[gnu::always_inline]] inline void PrefetchAhead(const Graph& g, const LabelTree<Dist>& tree, Upcoming upcoming,
+[[gnu::always_inline]] inline void PrefetchAhead(const Graph& g, const LabelTree<Dist>& tree, const Upcoming& upcoming,
                                                  Head head) {
-  if (const std::int32_t later = upcoming(2 * kAhead)) g.PrefetchBounds(later);
-  if (const std::int32_t next = upcoming(kAhead)) {
-    g.PrefetchRow(next);
-    tree.Prefetch(next);
+  if (upcoming.Size() > 2 * kAhead) g.PrefetchBounds(upcoming.Peek(2 * kAhead));
+  if (upcoming.Size() > kAhead) {
+    g.PrefetchRow(upcoming.Peek(kAhead));
+    tree.Prefetch(upcoming.Peek(kAhead));
   }
-  const std::int32_t soon = upcoming(kAhead / 2);
-  if (soon != 0 && tree.InTree(soon))  // a node cut off the tree will be skipped
-    for (const Arc& a : g[soon]) tree.Prefetch(a.to), head(a.to);
+  if (upcoming.Size() > kAhead / 2) {
+    const std::int32_t soon = upcoming.Peek(kAhead / 2);
+    if (tree.InTree(soon))  // a node cut off the tree will be skipped
+      for (const Arc& a : g[soon]) tree.Prefetch(a.to), head(a.to);
+  }
 }
 template <class Dist, class Upcoming>
-[[gnu::always_inline]] inline void PrefetchAhead(const Graph& g, const LabelTree<Dist>& tree, Upcoming upcoming) {
+[[gnu::always_inline]] inline void PrefetchAhead(const Graph& g, const LabelTree<Dist>& tree, const Upcoming& upcoming) {
   PrefetchAhead(g, tree, upcoming, [](std::int32_t) {});
 }
 
@@ -110,45 +102,56 @@ class Relaxation {
     waiting.Add(source);
   }
 
-  // The scan step: relaxes x's arcs from row position `next` on; lowered(y)
-  // hears of every head it lowers and hangs under x, and returns false to
-  // pause the scan there, `next` then standing after that arc (a scan
-  // paused after its last arc ends when resumed). The work of
-  // the whole row is counted when the scan begins (next == 0). Stops at an
-  // arc that closes a negative cycle, with the cycle in `cycle`. x's label
-  // holds throughout: lowering it would close a cycle. Precondition: x is
-  // in the tree and its scan has begun (LabelTree::StartScan).
+  // The scan step, in two forms: the whole row, or from row position `next`
+  // on with a pause at each lowering that lowered(y) asks for. Each arc
+  // (x, y) whose cost lowers y's label lowers it and hangs y under x; then
+  // lowered(y) hears of it. x's label holds throughout: lowering it would
+  // close a cycle. The scan and the work of the whole row are counted in
+  // `tally` when the scan begins, the work of each lowering as it happens.
+  // Both stop at an arc that closes a negative cycle, with the cycle in
+  // `cycle`. Precondition: x is in the tree and its scan has begun
+  // (LabelTree::StartScan).
+  //
+  // The whole row; false at a negative cycle. Its own loop, so that the
+  // compiler keeps the queue's loop around it in registers.
   template <class Lowered>
-  [[gnu::always_inline]] Scanned Scan(std::int32_t x, std::uint32_t& next, Lowered lowered) {
-    const auto row = graph[x];
-    if (next == 0) {
-      ++stats.scans;
-      stats.arcs_scanned += row.size();
-      stats.work += 1 + row.size();
+  [[gnu::always_inline]] bool ScanAll(std::int32_t x, ScanTally& tally, Lowered lowered) {
+    const auto label = tree.LabelsView();
+    const Dist from = label[x];
+    for (const Arc& a : Begin(x, tally)) {
+      const Dist through = from + Dist(a.cost);
+      if (through >= label[a.to]) continue;
+      if (!Lower(a.to, through, x, tally)) return false;
+      lowered(a.to);
     }
-    const Dist from = tree.Label(x);
+    return true;
+  }
+  // From `next` on: lowered(y) returns false to pause the scan there,
+  // `next` then standing after that arc (a scan paused after its last arc
+  // ends when resumed).
+  template <class Lowered>
+  [[gnu::always_inline]] Scanned Scan(std::int32_t x, std::uint32_t& next, ScanTally& tally, Lowered lowered) {
+    const auto row = next == 0 ? Begin(x, tally) : graph[x];
+    const auto label = tree.LabelsView();
+    const Dist from = label[x];
     for (const Arc *a = row.data() + next, *end = row.data() + row.size(); a != end; ++a) {
       const Dist through = from + Dist(a->cost);
-      if (through >= tree.Label(a->to)) continue;
-      next = std::uint32_t(a + 1 - row.data());
-      if (!tree.Lower(a->to, through, x, cycle)) return Scanned::kNegativeCycle;
-      stats.work += kLowerWork;
-      if (!lowered(a->to)) return Scanned::kPaused;
+      if (through >= label[a->to]) continue;
+      if (!Lower(a->to, through, x, tally)) return Scanned::kNegativeCycle;
+      if (!lowered(a->to)) {
+        next = std::uint32_t(a + 1 - row.data());
+        return Scanned::kPaused;
+      }
     }
     next = std::uint32_t(row.size());
     return Scanned::kDone;
   }
-  // The whole row, never paused. Returns false at a negative cycle.
-  template <class Lowered>
-  [[gnu::always_inline]] bool ScanAll(std::int32_t x, Lowered lowered) {
-    std::uint32_t next = 0;
-    return Scan(x, next, [&](std::int32_t y) {
-             lowered(y);
-             return true;
-           }) != Scanned::kNegativeCycle;
-  }
 
-  void NoteWaiting(std::uint64_t count) { stats.most_waiting = std::max(stats.most_waiting, count); }
+  // Adds a turn's tally, and the most nodes that waited at once in it.
+  void Record(const ScanTally& tally, std::uint64_t most_waiting) {
+    stats.scans += tally.scans, stats.arcs_scanned += tally.arcs, stats.work += tally.work;
+    stats.most_waiting = std::max(stats.most_waiting, most_waiting);
+  }
 
   const Graph& graph;
   const std::int32_t source;
@@ -156,6 +159,20 @@ class Relaxation {
   WaitingList waiting;
   std::vector<std::int32_t> cycle;  // y .. x, closed by the arc (x, y), once found
   DistanceStats& stats;
+
+ private:
+  // A scan of x begins: its row, counted.
+  [[gnu::always_inline]] std::span<const Arc> Begin(std::int32_t x, ScanTally& tally) {
+    const auto row = graph[x];
+    if constexpr (kStatistics) ++tally.scans, tally.arcs += row.size();
+    tally.work += 1 + row.size();
+    return row;
+  }
+  // Lowers y to `label` under x, counted; false where that closes a cycle.
+  [[gnu::always_inline]] bool Lower(std::int32_t y, Dist label, std::int32_t x, ScanTally& tally) {
+    tally.work += kLowerWork;
+    return tree.Lower(y, label, x, cycle);
+  }
 };
 
 }  // namespace wgt

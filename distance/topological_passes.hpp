@@ -19,6 +19,7 @@
 // them, mapped only during a turn.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -45,17 +46,22 @@ class TopologicalPasses {
   // (state.cycle).
   static bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
     TopologicalPasses passes(state.graph.NodeCount() + 1);
-    for (const std::uint64_t start = state.stats.work; !state.waiting.Empty() && state.stats.work - start <= budget;) {
+    std::uint64_t most = state.waiting.Size();
+    while (!state.waiting.Empty() && passes.tally_.work <= budget) {
       passes.ordered_ = 0;
-      for (std::size_t i = 0; i < state.waiting.Size(); ++i) {
+      bool no_cycle = true;
+      for (std::size_t i = 0; i < state.waiting.Size() && no_cycle; ++i) {
         const std::int32_t root = state.waiting[i];
-        if (passes.met_[root] || !state.tree.StartScan(root)) continue;
-        if (!passes.Search(state, root)) return false;
+        if (!passes.met_[root] && state.tree.StartScan(root)) no_cycle = passes.Search(state, root);
       }
-      state.waiting.Clear();
-      if (!passes.ScanInOrder(state)) return false;
-      state.NoteWaiting(state.waiting.Size());
+      if (no_cycle) state.waiting.Clear();
+      if (!no_cycle || !passes.ScanInOrder(state)) {
+        state.Record(passes.tally_, most);
+        return false;
+      }
+      most = std::max<std::uint64_t>(most, state.waiting.Size());
     }
+    state.Record(passes.tally_, most);
     return true;
   }
 
@@ -78,7 +84,7 @@ class TopologicalPasses {
     while (depth > 0) {
       Frame& top = stack_[depth - 1];
       std::int32_t unmet = 0;
-      const Scanned scanned = state.Scan(top.node, top.next, [&](std::int32_t y) {
+      const Scanned scanned = state.Scan(top.node, top.next, tally_, [&](std::int32_t y) {
         if (met_[y]) {
           state.tree.Wait(y);
           return true;
@@ -107,7 +113,7 @@ class TopologicalPasses {
       const std::int32_t x = order_[i];
       met_[x] = 0;  // its turn has come
       if (!tree.Waiting(x) || !tree.StartScan(x)) continue;
-      if (!state.ScanAll(x, [&](std::int32_t y) {
+      if (!state.ScanAll(x, tally_, [&](std::int32_t y) {
             if (tree.Wait(y) && !met_[y]) state.waiting.Add(y);  // lowered after its turn
           }))
         return false;
@@ -119,6 +125,7 @@ class TopologicalPasses {
   HugeArray<Frame> stack_;
   HugeArray<std::uint8_t> met_;
   std::size_t ordered_ = 0;
+  ScanTally tally_;
 };
 
 }  // namespace wgt

@@ -30,14 +30,16 @@ namespace wgt {
 class ArcsInto {
  public:
   explicit ArcsInto(const Graph& g) : count_(g.NodeCount() + 1) {
-    for (std::uint32_t i = 0; i < g.ArcCount(); ++i) {
-      std::uint8_t& c = count_[g.ArcAt(i).to];
-      c = std::uint8_t(c + (c != kMany));
-    }
+    // Pointers held in locals: a store of a byte may alias any object, so
+    // the compiler would reload the tables' bounds after every one.
+    const Arc* const arcs = g.ArcCount() > 0 ? &g.ArcAt(0) : nullptr;
+    const Arc* const end = arcs + g.ArcCount();
+    std::uint8_t* const count = count_.data();
+    for (const Arc* a = arcs; a != end; ++a) count[a->to] = std::uint8_t(count[a->to] + (count[a->to] != kMany));
     for (std::size_t v = 1; v < count_.size(); ++v)
-      if (count_[v] == kMany) many_.push_back({std::int32_t(v), 0});
-    for (std::uint32_t i = 0; i < g.ArcCount() && !many_.empty(); ++i)
-      if (count_[g.ArcAt(i).to] == kMany) ++Many(g.ArcAt(i).to);
+      if (count[v] == kMany) many_.push_back({std::int32_t(v), 0});
+    for (const Arc* a = arcs; a != end && !many_.empty(); ++a)
+      if (count[a->to] == kMany) ++Many(a->to);
   }
   bool None(std::int32_t v) const { return count_[v] == 0; }
   void Clear(std::int32_t v) { count_[v] = 0; }
@@ -62,6 +64,21 @@ class ArcsInto {
   std::vector<Exact> many_;  // by node
 };
 
+// The nodes ready to be peeled, each pushed once, in an array of one entry
+// a node, on pages touched as it fills.
+class ReadyQueue {
+ public:
+  explicit ReadyQueue(std::size_t nodes) : node_(nodes, Touch::kSparse) {}
+  std::size_t Size() const { return pushed_ - popped_; }
+  std::int32_t Peek(std::size_t k) const { return node_[popped_ + k]; }
+  void Push(std::int32_t v) { node_[pushed_++] = v; }
+  std::int32_t Pop() { return node_[popped_++]; }
+
+ private:
+  HugeArray<std::int32_t> node_;
+  std::size_t pushed_ = 0, popped_ = 0;
+};
+
 struct TopologicalPeel {
   // The byte of the counts, and the queue of nodes peeled; the exact counts
   // take at most 8 bytes a 255 arcs.
@@ -76,25 +93,25 @@ struct TopologicalPeel {
     const std::size_t n = g.NodeCount();
     ArcsInto into(g);
     into.Clear(state.source);
-    HugeArray<std::int32_t> ready(n + 1, Touch::kSparse);  // the nodes peeled and to be, in order
-    std::size_t count = 0;
+    ReadyQueue ready(n + 1);
     for (std::size_t v = 1; v <= n; ++v)
-      if (into.None(std::int32_t(v))) ready[count++] = std::int32_t(v);
+      if (into.None(std::int32_t(v))) ready.Push(std::int32_t(v));
     LabelTree<Dist>& tree = state.tree;
-    for (std::size_t i = 0; i < count; ++i) {
-      PrefetchAhead(
-          g, tree, [&](std::size_t k) { return i + k < count ? ready[i + k] : 0; },
-          [&](std::int32_t v) { into.Prefetch(v); });
-      const std::int32_t x = ready[i];
-      if (tree.Waiting(x) && tree.StartScan(x) && !state.ScanAll(x, [&](std::int32_t y) {
+    ScanTally tally;
+    while (ready.Size() > 0) {
+      PrefetchAhead(g, tree, ready, [&](std::int32_t v) { into.Prefetch(v); });
+      const std::int32_t x = ready.Pop();
+      if (tree.Waiting(x) && tree.StartScan(x) && !state.ScanAll(x, tally, [&](std::int32_t y) {
             if (tree.Wait(y)) state.waiting.Add(y);
-          }))
+          })) {
+        state.Record(tally, state.waiting.Size());
         return false;
+      }
       for (const Arc& a : g[x])
-        if (a.to != state.source && into.Scanned(a.to)) ready[count++] = a.to;
+        if (a.to != state.source && into.Scanned(a.to)) ready.Push(a.to);
     }
     state.waiting.Filter([&](std::int32_t v) { return tree.Waiting(v); });
-    state.NoteWaiting(state.waiting.Size());
+    state.Record(tally, state.waiting.Size());
     return true;
   }
 };

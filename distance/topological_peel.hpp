@@ -25,21 +25,16 @@
 
 namespace wgt {
 
-// How many arcs not yet scanned lead into each node: a byte a node, and
-// the exact counts of the few nodes with 255 or more in a table beside it.
+// How many arcs not yet scanned lead into each node: a byte a node, as the
+// graph's builder counted them, and the exact counts of the few nodes with
+// 255 or more in a table beside it.
 class ArcsInto {
  public:
-  explicit ArcsInto(const Graph& g) : count_(g.NodeCount() + 1) {
-    // Pointers held in locals: a store of a byte may alias any object, so
-    // the compiler would reload the tables' bounds after every one.
-    const Arc* const arcs = g.ArcCount() > 0 ? &g.ArcAt(0) : nullptr;
-    const Arc* const end = arcs + g.ArcCount();
-    std::uint8_t* const count = count_.data();
-    for (const Arc* a = arcs; a != end; ++a) count[a->to] = std::uint8_t(count[a->to] + (count[a->to] != kMany));
+  ArcsInto(const Graph& g, HugeArray<std::uint8_t> counted) : count_(std::move(counted)) {
     for (std::size_t v = 1; v < count_.size(); ++v)
-      if (count[v] == kMany) many_.push_back({std::int32_t(v), 0});
-    for (const Arc* a = arcs; a != end && !many_.empty(); ++a)
-      if (count[a->to] == kMany) ++Many(a->to);
+      if (count_[v] == kMany) many_.push_back({std::int32_t(v), 0});
+    for (std::uint32_t i = 0; i < g.ArcCount() && !many_.empty(); ++i)
+      if (count_[g.ArcAt(i).to] == kMany) ++Many(g.ArcAt(i).to);
   }
   bool None(std::int32_t v) const { return count_[v] == 0; }
   void Clear(std::int32_t v) { count_[v] = 0; }
@@ -84,14 +79,15 @@ struct TopologicalPeel {
   // take at most 8 bytes a 255 arcs.
   static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint8_t) + sizeof(std::int32_t);
 
-  // Peels from the source, alone in state.waiting; then state.waiting holds
-  // the nodes lowered and not peeled. Returns false at a negative cycle
-  // (state.cycle).
+  // Peels from the source, alone in state.waiting, with the counts of arcs
+  // into each node that the graph's builder took (GraphBuilder::
+  // TakeArcsInto); then state.waiting holds the nodes lowered and not
+  // peeled. Returns false at a negative cycle (state.cycle).
   template <class Dist>
-  static bool Run(Relaxation<Dist>& state) {
+  static bool Run(Relaxation<Dist>& state, HugeArray<std::uint8_t> arcs_into) {
     const Graph& g = state.graph;
     const std::size_t n = g.NodeCount();
-    ArcsInto into(g);
+    ArcsInto into(g, std::move(arcs_into));
     into.Clear(state.source);
     ReadyQueue ready(n + 1);
     for (std::size_t v = 1; v <= n; ++v)

@@ -303,7 +303,7 @@ TEST(DistanceWork, EachShapeFinishesWithItsEngine) {
 // The tail of 100,000 nodes, and the same disguised (node numbers shuffled,
 // costs shifted by potentials, arcs listed shuffled): the label-correcting
 // engines alone would scan 10^10 arcs, the engines together stay within
-// 100 units of work a node and arc (27 and 67 measured). Node j lies at
+// 100 units of work a node and arc (27 and 65 measured). Node j lies at
 // -(j - 1) from node 1, shifted by the potentials.
 TEST(DistanceWork, TailsTakeLinearWork) {
   std::mt19937 rng(11);

@@ -121,9 +121,15 @@ class Relaxation {
   // compiler keeps the queue's loop around it in registers.
   template <class Lowered>
   [[gnu::always_inline]] bool ScanAll(std::int32_t x, ScanTally& tally, Lowered lowered) {
+    return ScanAll(x, tally, lowered, [](std::int32_t) {});
+  }
+  // The whole row, after `visit` has seen each arc's head.
+  template <class Lowered, class Visit>
+  [[gnu::always_inline]] bool ScanAll(std::int32_t x, ScanTally& tally, Lowered lowered, Visit visit) {
     const auto label = tree.LabelsView();
     const Dist from = label[x];
     for (const Arc& a : Begin(x, tally)) {
+      visit(a.to);
       const Dist through = from + Dist(a.cost);
       if (through >= label[a.to]) continue;
       if (!Lower(a.to, through, x, tally)) return false;

@@ -11,8 +11,8 @@
 //
 // Time O(n + m) (O(log n) for an arc into one of the few nodes of 255 arcs
 // or more); memory kBytesPerNode a node: the count of arcs not yet scanned
-// into each node and the order of the nodes peeled, a queue that tells
-// which rows to fetch ahead; both released when the peel ends.
+// into each node, and a queue of the nodes ready, which tells which rows to
+// fetch ahead; both released when the peel ends.
 #pragma once
 
 #include <algorithm>
@@ -21,6 +21,7 @@
 
 #include "label_tree.hpp"
 #include "memory.hpp"
+#include "node_queue.hpp"
 #include "relaxation.hpp"
 
 namespace wgt {
@@ -59,25 +60,11 @@ class ArcsInto {
   std::vector<Exact> many_;  // by node
 };
 
-// The nodes ready to be peeled, each pushed once, in an array of one entry
-// a node, on pages touched as it fills.
-class ReadyQueue {
- public:
-  explicit ReadyQueue(std::size_t nodes) : node_(nodes, Touch::kSparse) {}
-  std::size_t Size() const { return pushed_ - popped_; }
-  std::int32_t Peek(std::size_t k) const { return node_[popped_ + k]; }
-  void Push(std::int32_t v) { node_[pushed_++] = v; }
-  std::int32_t Pop() { return node_[popped_++]; }
-
- private:
-  HugeArray<std::int32_t> node_;
-  std::size_t pushed_ = 0, popped_ = 0;
-};
-
 struct TopologicalPeel {
-  // The byte of the counts, and the queue of nodes peeled; the exact counts
-  // take at most 8 bytes a 255 arcs.
-  static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint8_t) + sizeof(std::int32_t);
+  // The byte of the counts, and the nodes ready to be peeled in a ring that
+  // doubles (node_queue.hpp); the exact counts take at most 8 bytes a 255
+  // arcs.
+  static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint8_t) + NodeQueue::kBytesPerNode;
 
   // Peels from the source, alone in state.waiting, with the counts of arcs
   // into each node that the graph's builder took (GraphBuilder::
@@ -89,24 +76,56 @@ struct TopologicalPeel {
     const std::size_t n = g.NodeCount();
     ArcsInto into(g, std::move(arcs_into));
     into.Clear(state.source);
-    ReadyQueue ready(n + 1);
+    NodeQueue ready;
     for (std::size_t v = 1; v <= n; ++v)
       if (into.None(std::int32_t(v))) ready.Push(std::int32_t(v));
     LabelTree<Dist>& tree = state.tree;
     ScanTally tally;
-    while (ready.Size() > 0) {
+    // Where the peel goes through, every node lowered is peeled: the nodes
+    // lowered are listed only while few, to be found again by a pass over
+    // the tree where too many were lowered and some are left.
+    const std::size_t listed = std::max<std::size_t>(n / 64, kAhead * kAhead);
+    std::uint64_t waiting = 1;  // nodes lowered (the source first) and not peeled
+    while (!ready.Empty()) {
       PrefetchAhead(g, tree, ready, [&](std::int32_t v) { into.Prefetch(v); });
       const std::int32_t x = ready.Pop();
-      if (tree.Waiting(x) && tree.StartScan(x) && !state.ScanAll(x, tally, [&](std::int32_t y) {
-            if (tree.Wait(y)) state.waiting.Add(y);
-          })) {
-        state.Record(tally, state.waiting.Size());
+      if (ready.Size() < kAhead) {
+        // Too few nodes ready to fetch ahead, as where one order alone is
+        // topological: one of x's heads is likely the next, so all of them
+        // are fetched now, the bounds of their rows before x's scan and
+        // the rows of those that become ready as they do.
+        for (const Arc& a : g[x]) tree.Prefetch(a.to), g.PrefetchBounds(a.to);
+      }
+      auto scanned = [&](std::int32_t y) {  // one arc into y less
+        if (y == state.source || !into.Scanned(y)) return;
+        if (ready.Size() < kAhead) g.PrefetchRow(y);
+        ready.Push(y);
+      };
+      if (!tree.Waiting(x)) {  // not reached: nothing to lower
+        for (const Arc& a : g[x]) scanned(a.to);
+        continue;
+      }
+      --waiting;
+      tree.StartScan(x);  // in the tree: nothing is cut in the peel
+      if (!state.ScanAll(
+              x, tally,
+              [&](std::int32_t y) {
+                if (!tree.Wait(y)) return;
+                if (state.waiting.Size() < listed) state.waiting.Add(y);
+                ++waiting;
+              },
+              scanned)) {
+        state.Record(tally, ready.Most());
         return false;
       }
-      for (const Arc& a : g[x])
-        if (a.to != state.source && into.Scanned(a.to)) ready.Push(a.to);
     }
-    state.waiting.Filter([&](std::int32_t v) { return tree.Waiting(v); });
+    if (state.waiting.Size() < listed) {
+      state.waiting.Filter([&](std::int32_t v) { return tree.Waiting(v); });
+    } else {
+      state.waiting.Clear();
+      for (std::size_t v = 1; v <= n && waiting > 0; ++v)
+        if (tree.Waiting(std::int32_t(v))) state.waiting.Add(std::int32_t(v)), --waiting;
+    }
     state.Record(tally, state.waiting.Size());
     return true;
   }

@@ -40,11 +40,14 @@ class StrongComponents {
   bool Search(const Graph& g, std::int32_t root, Follows follows, Closed closed, std::uint64_t& work) {
     if (index_[root] != kUnseen) return true;
     std::size_t depth = 0;
+    // Entering v: the search will next look at its heads, so their
+    // numbers and row bounds are fetched now.
     auto enter = [&](std::int32_t v) {
       index_[v] = low_[v] = ++counter_;
       stack_[stacked_++] = v;
       frames_[depth++] = {v, 0};
       work += 1 + g[v].size();
+      for (const Arc& a : g[v]) __builtin_prefetch(&index_[a.to]), g.PrefetchBounds(a.to);
     };
     enter(root);
     while (depth > 0) {

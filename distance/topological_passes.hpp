@@ -76,9 +76,13 @@ class TopologicalPasses {
   // the current one in the order.
   bool Search(Relaxation<Dist>& state, std::int32_t root) {
     std::size_t depth = 0;
+    // Entering v: the search will next descend into one of its heads, so
+    // their records and row bounds are fetched now, as a queue would fetch
+    // its next nodes'.
     auto enter = [&](std::int32_t v) {
       met_[v] = 1;
       stack_[depth++] = {v, 0};
+      for (const Arc& a : state.graph[v]) state.tree.Prefetch(a.to), state.graph.PrefetchBounds(a.to);
     };
     enter(root);
     while (depth > 0) {

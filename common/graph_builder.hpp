@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -33,7 +34,11 @@ class GraphBuilder {
   // Arcs given: how many lead into each node, 255 standing for 255 or
   // more; counted as they come, where a later pass over the table would
   // read every arc again. Precondition: built for kArcs, before Build.
-  HugeArray<std::uint8_t> TakeArcsInto() { return std::move(into_); }
+  HugeArray<std::uint8_t> TakeArcsInto() {
+    for (std::int32_t to : counts_due_) CountInto(to);
+    into_[0] = 0;  // the slots' first entries, node 0, which no arc reaches
+    return std::move(into_);
+  }
 
   // Peak memory of building a graph of `arcs` arcs over nodes 1..n and then
   // allocating `later` beside it. While the table fills, the waiting blocks
@@ -53,8 +58,7 @@ class GraphBuilder {
   // Appends the arc (to, cost) to row `from`. Preconditions: 1 <= from,
   // to <= n; built for kArcs.
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
-    std::uint8_t& into = into_[std::size_t(to)];
-    into = std::uint8_t(into + (into != 255));
+    CountLater(to);
     if (in_order_) {
       if (from >= last_from_) {
         while (last_from_ < from) offsets_[std::size_t(++last_from_)] = std::uint32_t(count_);
@@ -124,6 +128,23 @@ class GraphBuilder {
     return Graph(std::move(back_), std::move(arcs_).Shrink(2 * count_));
   }
 
+  // The counts lie at heads scattered over memory, and a count raised as
+  // its arc comes stalls the reader on a miss (about 5% of a random
+  // graph's run at a million nodes): each is fetched when its arc comes
+  // and raised kCountsDue arcs later, once the lines read between have
+  // hidden the miss.
+  static constexpr std::size_t kCountsDue = 16;
+  [[gnu::always_inline]] void CountLater(std::int32_t to) {
+    __builtin_prefetch(&into_[std::size_t(to)], 1);
+    std::int32_t& due = counts_due_[arcs_counted_++ % kCountsDue];
+    CountInto(due);
+    due = to;
+  }
+  [[gnu::always_inline]] void CountInto(std::int32_t to) {
+    std::uint8_t& into = into_[std::size_t(to)];
+    into = std::uint8_t(into + (into != 255));
+  }
+
   // Moves the arcs taken in order into the waiting blocks, handing their
   // pages back a huge page at a time, so that memory never holds them twice.
   // An edge held as one arc becomes its two.
@@ -155,6 +176,8 @@ class GraphBuilder {
   // another node; later the cursors of those parts, and then the row bounds.
   HugeArray<std::uint32_t> back_;
   HugeArray<std::uint8_t> into_;  // arcs into each node, for kArcs
+  std::array<std::int32_t, kCountsDue> counts_due_{};  // heads whose counts are due, node 0 at first
+  std::uint64_t arcs_counted_ = 0;
 };
 
 }  // namespace wgt

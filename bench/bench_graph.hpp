@@ -13,7 +13,6 @@
 
 struct BenchGraph {
   wgt::Graph G;
-  wgt::HugeArray<std::uint8_t> arcs_into;  // distance inputs: as the builder counted them
   std::int32_t n = 0, S = 0, D = 0;  // S and D for path-count inputs
   std::int32_t smallest = INT32_MAX, largest = INT32_MIN, largest_magnitude = 0;  // of the costs
 };
@@ -39,7 +38,6 @@ inline BenchGraph ReadBenchGraph(const char* path, wgt::GraphBuilder::Input inpu
     else
       builder.Add(x, y, c);
   }
-  if (input == wgt::GraphBuilder::kArcs) graph.arcs_into = builder.TakeArcsInto();
   graph.G = std::move(builder).Build();
   return graph;
 }

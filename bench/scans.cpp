@@ -22,16 +22,15 @@ std::uint64_t Reached(const wgt::LabelTree<Dist>& tree) {
 
 int main() {
   wgt::program_name = "scans";
-  BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
-  wgt::DirectedGraph graph{std::move(input.G), std::move(input.arcs_into), input.largest_magnitude};
+  const BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
-  const bool cycle = !wgt::CheapestPaths(graph, 1, true, D, &stats).empty();
+  const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, true, D, &stats).empty();
   const std::uint64_t reached = D.wide.Size() > 0 ? Reached(D.wide) : Reached(D.narrow);
   const char* names[] = {"none", "peel", "queue", "passes", "scaling"};
-  const double size = double(graph.G.NodeCount() + graph.G.ArcCount());
+  const double size = double(input.G.NodeCount() + input.G.ArcCount());
   std::printf("%.2f scans per node, %.2f arcs scanned per arc, %.1f work per node and arc, by engine:",
-              double(stats.scans) / double(reached), double(stats.arcs_scanned) / double(std::max<std::size_t>(graph.G.ArcCount(), 1)),
+              double(stats.scans) / double(reached), double(stats.arcs_scanned) / double(std::max<std::size_t>(input.G.ArcCount(), 1)),
               double(stats.work) / size);
   for (std::size_t e = 1; e < wgt::kEngines; ++e)
     if (stats.work_by[e] > 0) std::printf(" %s %.0f%%", names[e], 100.0 * double(stats.work_by[e]) / double(stats.work));

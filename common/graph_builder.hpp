@@ -5,7 +5,6 @@
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -29,36 +28,23 @@ class GraphBuilder {
 
   GraphBuilder(std::int32_t n, std::uint64_t max_arcs, Input input)
       : n_(n), waiting_(n, max_arcs), offsets_(std::size_t(n) + 2), arcs_(max_arcs),
-        back_(input == kEdges ? std::size_t(n) + 2 : 0), into_(input == kArcs ? std::size_t(n) + 1 : 0) {}
-
-  // Arcs given: how many lead into each node, 255 standing for 255 or
-  // more; counted as they come, where a later pass over the table would
-  // read every arc again. Precondition: built for kArcs, before Build.
-  HugeArray<std::uint8_t> TakeArcsInto() {
-    for (std::int32_t to : counts_due_) CountInto(to);
-    into_[0] = 0;  // the slots' first entries, node 0, which no arc reaches
-    return std::move(into_);
-  }
+        back_(input == kEdges ? std::size_t(n) + 2 : 0) {}
 
   // Peak memory of building a graph of `arcs` arcs over nodes 1..n and then
   // allocating `later` beside it. While the table fills, the waiting blocks
   // it has copied are handed back, so pages peak near the blocks alone; the
   // blocks' address space stays until the builder goes. Arcs in order need
-  // only the table, edges in order a second array of row bounds beside it;
-  // arcs take the counts of arcs into each node too, until `later` is done.
+  // only the table, edges in order a second array of row bounds beside it.
   static MemoryNeed Need(std::int32_t n, std::uint64_t arcs, Input input, MemoryNeed later) {
     const std::uint64_t waiting = WaitingArcs::Bytes(n, arcs);
-    const std::uint64_t bounds = 4 * (std::uint64_t(n) + 2), into = input == kArcs ? std::uint64_t(n) + 1 : 0;
-    const std::uint64_t table = bounds + sizeof(Arc) * arcs;
+    const std::uint64_t offsets = 4 * (std::uint64_t(n) + 2), table = offsets + sizeof(Arc) * arcs;
     const std::uint64_t slack = 2 * kHuge;  // a huge page half filled at each end of the table
-    const std::uint64_t back = input == kEdges ? bounds : 0;
-    return {into + std::max(waiting + bounds + slack, table + std::max(back, later.resident)),
-            into + table + back + std::max(waiting, later.address_space)};
+    const std::uint64_t back = input == kEdges ? offsets : 0;
+    return {std::max(waiting + offsets + slack, table + std::max(back, later.resident)),
+            table + back + std::max(waiting, later.address_space)};
   }
-  // Appends the arc (to, cost) to row `from`. Preconditions: 1 <= from,
-  // to <= n; built for kArcs.
+  // Appends the arc (to, cost) to row `from`. Precondition: 1 <= from <= n.
   void Add(std::int32_t from, std::int32_t to, std::int32_t cost) {
-    CountLater(to);
     if (in_order_) {
       if (from >= last_from_) {
         while (last_from_ < from) offsets_[std::size_t(++last_from_)] = std::uint32_t(count_);
@@ -128,23 +114,6 @@ class GraphBuilder {
     return Graph(std::move(back_), std::move(arcs_).Shrink(2 * count_));
   }
 
-  // The counts lie at heads scattered over memory, and a count raised as
-  // its arc comes stalls the reader on a miss (about 5% of a random
-  // graph's run at a million nodes): each is fetched when its arc comes
-  // and raised kCountsDue arcs later, once the lines read between have
-  // hidden the miss.
-  static constexpr std::size_t kCountsDue = 16;
-  [[gnu::always_inline]] void CountLater(std::int32_t to) {
-    __builtin_prefetch(&into_[std::size_t(to)], 1);
-    std::int32_t& due = counts_due_[arcs_counted_++ % kCountsDue];
-    CountInto(due);
-    due = to;
-  }
-  [[gnu::always_inline]] void CountInto(std::int32_t to) {
-    std::uint8_t& into = into_[std::size_t(to)];
-    into = std::uint8_t(into + (into != 255));
-  }
-
   // Moves the arcs taken in order into the waiting blocks, handing their
   // pages back a huge page at a time, so that memory never holds them twice.
   // An edge held as one arc becomes its two.
@@ -175,9 +144,6 @@ class GraphBuilder {
   // Edges in order: arcs each row gets from edges whose smaller end is
   // another node; later the cursors of those parts, and then the row bounds.
   HugeArray<std::uint32_t> back_;
-  HugeArray<std::uint8_t> into_;  // arcs into each node, for kArcs
-  std::array<std::int32_t, kCountsDue> counts_due_{};  // heads whose counts are due, node 0 at first
-  std::uint64_t arcs_counted_ = 0;
 };
 
 }  // namespace wgt

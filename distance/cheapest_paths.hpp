@@ -24,15 +24,6 @@
 
 namespace wgt {
 
-// A directed graph as its builder leaves it: the table G, how many arcs
-// lead into each node (255 standing for 255 or more; GraphBuilder::
-// TakeArcsInto), and the largest magnitude of its costs.
-struct DirectedGraph {
-  Graph G;
-  HugeArray<std::uint8_t> arcs_into;
-  std::int32_t largest_magnitude = 0;
-};
-
 // The distance table: the label tree, whose records hold the labels, with
 // 32-bit labels while every sum fits (half the memory to work through),
 // else 64-bit ones. One of the two is filled.
@@ -87,8 +78,7 @@ constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 // where its keys could overflow 64 bits (ScalingEngine::Fits), which no
 // graph that fits in memory reaches.
 template <class Dist>
-bool Relax(Relaxation<Dist>& state, HugeArray<std::uint8_t> arcs_into, std::int32_t largest_magnitude,
-           bool scaling_fits) {
+bool Relax(Relaxation<Dist>& state, std::int32_t largest_magnitude, bool scaling_fits) {
   const std::uint64_t size = state.graph.NodeCount() + state.graph.ArcCount();
   auto turn = [&](Engine engine, auto run) {
     const std::uint64_t before = state.stats.work;
@@ -100,7 +90,7 @@ bool Relax(Relaxation<Dist>& state, HugeArray<std::uint8_t> arcs_into, std::int3
   };
   bool found = false;
   auto cycle = [&](bool ok) { return found = !ok, ok; };
-  if (turn(Engine::kPeel, [&] { return cycle(TopologicalPeel::Run(state, std::move(arcs_into))); })) return !found;
+  if (turn(Engine::kPeel, [&] { return cycle(TopologicalPeel::Run(state)); })) return !found;
   std::unique_ptr<ScalingEngine> scaling;
   const bool bounded = scaling_fits && ScalingEngine::Fits(state.graph.NodeCount(), std::uint64_t(largest_magnitude));
   for (std::uint64_t budget = kFirstBudget * size;; budget *= 2) {
@@ -112,25 +102,24 @@ bool Relax(Relaxation<Dist>& state, HugeArray<std::uint8_t> arcs_into, std::int3
   }
 }
 
-// Fills D with the cheapest path costs from `source` in graph.G and returns
-// an empty vector; or returns a negative cycle that the source reaches,
-// y .. x, closed by the arc (x, y), D then holding no result. The peel
-// takes graph.arcs_into, which is empty on return. The scaling engine takes
-// its turns only where `scaling_fits` (its tables in memory). Labels are
-// 32-bit while no simple path can leave that range and the tree's levels
-// fit beside its flags, else 64-bit. `stats`, where given, hears what the
-// engines did. Precondition: 1 <= source <= n.
-inline std::vector<std::int32_t> CheapestPaths(DirectedGraph& graph, std::int32_t source, bool scaling_fits,
-                                               DistanceTable& D, DistanceStats* stats = nullptr) {
+// Fills D with the cheapest path costs from `source` in G, whose costs are
+// at most `largest_magnitude` in absolute value, and returns an empty
+// vector; or returns a negative cycle that the source reaches, y .. x,
+// closed by the arc (x, y), D then holding no result. The scaling engine
+// takes its turns only where `scaling_fits` (its tables in memory). Labels
+// are 32-bit while no simple path can leave that range and the tree's
+// levels fit beside its flags, else 64-bit. `stats`, where given, hears
+// what the engines did. Precondition: 1 <= source <= n.
+inline std::vector<std::int32_t> CheapestPaths(const Graph& G, std::int32_t source, std::int32_t largest_magnitude,
+                                               bool scaling_fits, DistanceTable& D, DistanceStats* stats = nullptr) {
   DistanceStats ignored;
   DistanceStats& tally = stats != nullptr ? *stats : ignored;
   auto relax = [&](auto& tree) {
-    Relaxation state(graph.G, source, tree, tally);
-    if (!Relax(state, std::move(graph.arcs_into), graph.largest_magnitude, scaling_fits)) return std::move(state.cycle);
+    Relaxation state(G, source, tree, tally);
+    if (!Relax(state, largest_magnitude, scaling_fits)) return std::move(state.cycle);
     return std::vector<std::int32_t>();
   };
-  if (std::int64_t(graph.G.NodeCount()) * std::max(graph.largest_magnitude, 1) < (std::int64_t(1) << 29))
-    return relax(D.narrow);
+  if (std::int64_t(G.NodeCount()) * std::max(largest_magnitude, 1) < (std::int64_t(1) << 29)) return relax(D.narrow);
   return relax(D.wide);
 }
 

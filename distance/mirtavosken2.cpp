@@ -31,7 +31,7 @@
 namespace {
 
 using wgt::Die;
-using wgt::HugeArray;
+using wgt::Graph;
 using wgt::INF;
 
 constexpr const char* kInput = "mirtavosken.in";
@@ -52,12 +52,13 @@ Manual: man 1 mirtavosken2
 wgt::IntReader fin;
 wgt::ReportWriter fout;
 
-// What the input file holds: the graph of nodes 1..n (its table, G, and the
-// largest magnitude of its costs, which decides the width of the labels);
+// What the input file holds: the graph table G of nodes 1..n and the
+// largest magnitude of its costs, which decides the width of the labels;
 // and whether the scaling engine's tables fit in memory beside it.
 struct DistanceInput {
-  wgt::DirectedGraph graph;
+  Graph G;
   std::int32_t n = 0;
+  std::int32_t largest_magnitude = 0;
   bool scaling_fits = false;
 };
 
@@ -100,20 +101,20 @@ DistanceInput ReadGraph() {
     largest_magnitude = std::max(largest_magnitude, c == INT32_MIN ? INT32_MAX : std::abs(c));
     builder.Add(x, y, c);
   }
-  HugeArray<std::uint8_t> arcs_into = builder.TakeArcsInto();
-  return {{std::move(builder).Build(), std::move(arcs_into), largest_magnitude}, n, scaling_fits};
+  return {std::move(builder).Build(), n, largest_magnitude, scaling_fits};
 }
 
 // Writes "80" to standard output, where callers look for it, and reports
 // if it cannot be delivered; then fills D with the cheapest path costs from
 // `source`, or refuses the input, naming a negative cycle that makes them
 // meaningless.
-void Mirtavosken(DistanceInput& input, std::int32_t source, wgt::DistanceTable& D) {
+void Mirtavosken(const DistanceInput& input, std::int32_t source, wgt::DistanceTable& D) {
   if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
     Die(std::string("standard output: ") + std::strerror(errno));
-  const std::vector<std::int32_t> cycle = wgt::CheapestPaths(input.graph, source, input.scaling_fits, D);
+  const std::vector<std::int32_t> cycle =
+      wgt::CheapestPaths(input.G, source, input.largest_magnitude, input.scaling_fits, D);
   if (!cycle.empty())
-    Die(std::string(kInput) + ": negative cycle reachable from node 1 " + wgt::NameCycle(input.graph.G, cycle));
+    Die(std::string(kInput) + ": negative cycle reachable from node 1 " + wgt::NameCycle(input.G, cycle));
 }
 
 // For nodes 2..n: the cheapest path cost from node 1, or 0 where there is
@@ -134,7 +135,7 @@ void WriteReport(const wgt::LabelTree<Dist>& D, std::int32_t n) {
 
 int main(int argc, char** argv) {
   return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
-    DistanceInput input = ReadGraph();
+    const DistanceInput input = ReadGraph();
     wgt::DistanceTable D;
     Mirtavosken(input, 1, D);
     if (D.wide.Size() > 0)

@@ -26,16 +26,28 @@
 
 namespace wgt {
 
-// How many arcs not yet scanned lead into each node: a byte a node, as the
-// graph's builder counted them, and the exact counts of the few nodes with
-// 255 or more in a table beside it.
+// How many arcs not yet scanned lead into each node: a byte a node, and
+// the exact counts of the few nodes with 255 or more in a table beside it.
 class ArcsInto {
  public:
-  ArcsInto(const Graph& g, HugeArray<std::uint8_t> counted) : count_(std::move(counted)) {
+  // Counted in one pass over the table, after the build: counted as the
+  // arcs came, each count stalled the reader on a miss, or cost more
+  // instructions than this loop when fetched ahead. A byte that wraps to 0
+  // marks its node as one of the many, counted again exactly.
+  explicit ArcsInto(const Graph& g) : count_(g.NodeCount() + 1) {
+    // Pointers held in locals: a store of a byte may alias any object, so
+    // the compiler would reload the tables' bounds after every one.
+    const Arc* const arcs = g.ArcCount() > 0 ? &g.ArcAt(0) : nullptr;
+    const Arc* const end = arcs + g.ArcCount();
+    std::uint8_t* const count = count_.data();
+    for (const Arc* a = arcs; a != end; ++a)
+      if (++count[a->to] == 0) [[unlikely]] Wrapped(a->to);
+    for (std::int32_t v : wrapped_) count[v] = kMany;
+    wrapped_ = {};
     for (std::size_t v = 1; v < count_.size(); ++v)
-      if (count_[v] == kMany) many_.push_back({std::int32_t(v), 0});
-    for (std::uint32_t i = 0; i < g.ArcCount() && !many_.empty(); ++i)
-      if (count_[g.ArcAt(i).to] == kMany) ++Many(g.ArcAt(i).to);
+      if (count[v] == kMany) many_.push_back({std::int32_t(v), 0});
+    for (const Arc* a = arcs; a != end && !many_.empty(); ++a)
+      if (count[a->to] == kMany) ++Many(a->to);
   }
   bool None(std::int32_t v) const { return count_[v] == 0; }
   void Clear(std::int32_t v) { count_[v] = 0; }
@@ -56,25 +68,28 @@ class ArcsInto {
     return std::lower_bound(many_.begin(), many_.end(), v, [](const Exact& e, std::int32_t w) { return e.node < w; })->count;
   }
 
+  // Out of line, so that the counting loop keeps no vector in registers.
+  [[gnu::noinline, gnu::cold]] void Wrapped(std::int32_t v) { wrapped_.push_back(v); }
+
   HugeArray<std::uint8_t> count_;
   std::vector<Exact> many_;  // by node
+  std::vector<std::int32_t> wrapped_;  // while counting: nodes whose byte wrapped, once a 256 arcs
 };
 
 struct TopologicalPeel {
   // The byte of the counts, and the nodes ready to be peeled in a ring that
-  // doubles (node_queue.hpp); the exact counts take at most 8 bytes a 255
-  // arcs.
+  // doubles (node_queue.hpp); the exact counts take at most 12 bytes a 256
+  // arcs while they are found, 8 after.
   static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint8_t) + NodeQueue::kBytesPerNode;
 
-  // Peels from the source, alone in state.waiting, with the counts of arcs
-  // into each node that the graph's builder took (GraphBuilder::
-  // TakeArcsInto); then state.waiting holds the nodes lowered and not
-  // peeled. Returns false at a negative cycle (state.cycle).
+  // Peels from the source, alone in state.waiting; then state.waiting holds
+  // the nodes lowered and not peeled. Returns false at a negative cycle
+  // (state.cycle).
   template <class Dist>
-  static bool Run(Relaxation<Dist>& state, HugeArray<std::uint8_t> arcs_into) {
+  static bool Run(Relaxation<Dist>& state) {
     const Graph& g = state.graph;
     const std::size_t n = g.NodeCount();
-    ArcsInto into(g, std::move(arcs_into));
+    ArcsInto into(g);
     into.Clear(state.source);
     NodeQueue ready;
     for (std::size_t v = 1; v <= n; ++v)

@@ -183,13 +183,11 @@ TEST(DistanceEngines, RandomGraphsMatchTheOracle) {
 
 // The engines called directly, on graph tables built as the program builds
 // them: the work they do, as well as the labels they leave.
-wgt::DirectedGraph Directed(int n, const std::vector<Edge>& edges) {
+wgt::Graph Table(int n, const std::vector<Edge>& edges) {
   wgt::GraphBuilder builder(n, edges.size(), wgt::GraphBuilder::kArcs);
   for (const Edge& e : edges) builder.Add(e.x, e.y, std::int32_t(e.c));
-  wgt::HugeArray<std::uint8_t> arcs_into = builder.TakeArcsInto();
-  return {std::move(builder).Build(), std::move(arcs_into), 1 << 20};
+  return std::move(builder).Build();
 }
-wgt::Graph Table(int n, const std::vector<Edge>& edges) { return std::move(Directed(n, edges).G); }
 
 // The labels the oracle gives, or its verdict of a negative cycle.
 void ExpectOracleLabels(const wgt::LabelTree<std::int64_t>& tree, int n, const std::vector<Edge>& edges) {
@@ -255,10 +253,10 @@ TEST(DistanceWork, EveryNodeWaitsAtMostOnce) {
 
 // The whole relaxation with statistics; its labels in `labels`.
 wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels) {
-  wgt::DirectedGraph graph = Directed(n, edges);
+  const wgt::Graph g = Table(n, edges);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
-  EXPECT_TRUE(wgt::CheapestPaths(graph, 1, true, D, &stats).empty());
+  EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, true, D, &stats).empty());
   labels.assign(n + 1, LLONG_MAX);
   for (int v = 1; v <= n; ++v)
     if (D.wide.Label(v) != wgt::INF<std::int64_t>) labels[v] = D.wide.Label(v);

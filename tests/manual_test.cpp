@@ -85,7 +85,7 @@ std::vector<Scenario> Scenarios(const Program& program) {
     own = {
         {in + ":1: file ends inside the header: expected the node count and the edge count", "10\n"},
         {in + ":4: edge 3: end node 12 is outside 1..10", "10 3\n1 2 1\n2 3 1\n3 12 1\n"},
-        {in + ":1: 4000000 nodes and 20000000 edges need 0.40 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
+        {in + ":1: 4000000 nodes and 20000000 edges need 0.39 GiB of memory; the limit is 0.10 GiB (RLIMIT_AS)",
          "4000000 20000000\n1 2 3\n", {.address_space = 100 << 20}},
         {in + ": negative cycle reachable from node 1 (3 edges, total cost -1): 2 -> 5 -> 4 -> 2",
          "5 4\n1 2 1\n2 5 1\n5 4 -2\n4 2 0\n"},

@@ -15,8 +15,8 @@
 // without negative arcs, O(m log n). The engine works on a copy of the
 // reached graph renumbered in topological order of its components, which
 // keeps the nodes of a component, and those of a long path, close in memory.
-// It starts from the source afresh at each turn, and gives up, changing
-// nothing, once it has done more than its budget.
+// It keeps its tables between turns and goes on from where the last turn
+// stopped; the shared labels change only once it is done.
 //
 // Exact in 64 bits: for costs of magnitude below 2^31 (B <= 31) and
 // n < 2^31, the potentials stay within (n - 1)(2^B - 1) of 0 (each scale's

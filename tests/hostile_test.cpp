@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <random>
 #include <thread>
 
 #include "harness.hpp"
@@ -87,6 +89,46 @@ TEST(HostileInput, TokensSplitAcrossReadBlocksAreQuotedWhole) {
         EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in:2: '" + shown + "' is not an integer\n");
       }
   }
+}
+
+// Tokens of every length from 1 to 10 digits, with signs, leading zeros
+// and every kind of white space, read exactly: the costs of many parallel
+// arcs, of which the cheapest wins. Malformed and out-of-range tokens in
+// the middle of a file are quoted whole, at every length.
+TEST(HostileInput, TokensOfEveryLengthAreReadExactly) {
+  std::mt19937 rng(8);
+  auto pick = [&](const std::string& from) { return from[rng() % from.size()]; };
+  auto spaces = [&] { return std::string(1 + rng() % 3, ' ') + pick(" \t\n\v\f\r"); };
+  auto format = [&](long long value) {  // sign, leading zeros
+    std::string digits = std::string(rng() % 4 == 0 ? rng() % 3 : 0, '0') + std::to_string(std::llabs(value));
+    return (value < 0 ? "-" : rng() % 4 == 0 ? "+" : "") + digits;
+  };
+  long long cheapest[2] = {LLONG_MAX, LLONG_MAX};
+  std::string text = "3 2000";
+  for (int i = 0; i < 2000; ++i) {
+    const int to = 2 + i % 2, length = 1 + int(rng() % 10);
+    long long value = 0;
+    for (int d = 0; d < length; ++d) value = value * 10 + (d == 0 ? 1 + rng() % 9 : rng() % 10);
+    value = std::min<long long>(value, INT32_MAX) * (rng() % 2 ? -1 : 1);
+    cheapest[to - 2] = std::min(cheapest[to - 2], value);
+    text += spaces() + format(1) + spaces() + format(to) + spaces() + format(value);
+  }
+  Outcome run = kDistance.Run(text + "\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.file, std::to_string(cheapest[0]) + " " + std::to_string(cheapest[1]) + " ");
+
+  const std::string padding(64, ' ');
+  for (const std::string token : {"-", "+", "5-", "12x", "1234567x", "12345678x", "123456789x", "1234567890x"}) {
+    run = kDistance.Run("3 2\n1 2 5\n1 3 " + token + padding + "\n" + padding);
+    EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in:3: '" + token + "' is not an integer\n");
+  }
+  for (const std::string token : {"2147483648", "-2147483649", "99999999999", "0000002147483648"}) {
+    run = kDistance.Run("3 2\n1 2 5\n1 3 " + token + padding + "\n" + padding);
+    EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in:3: '" + token + "' is out of range (-2147483648 to 2147483647)\n");
+  }
+  run = kDistance.Run("3 2\n1 2 -2147483648" + padding + "\n1 3 +0002147483647" + padding + "\n" + padding);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.file, "-2147483648 2147483647 ");
 }
 
 // A slow producer behind a FIFO. The writer gives up after 10 s, so that a

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <string>
 
 #include "error_exit.hpp"
+#include "swar_digits.hpp"
 
 namespace wgt {
 
@@ -60,8 +60,9 @@ class IntReader {
       c += negative || *c == '+';
       const char* digits = c;
       std::uint64_t magnitude = 0;
+      // Up to 7 digits from one load: no branch on the token's length.
       if (const std::size_t length = DigitsInEight(c); length - 1 < 7) {
-        magnitude = EightDigits(c, length);
+        magnitude = ValueOfDigits(c, length);
         c += length;
       } else {  // no digit, or 8 and more
         while (IsDigit(*c)) magnitude = magnitude * 10 + unsigned(*c++ - '0');
@@ -96,36 +97,6 @@ class IntReader {
 
   static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
   static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
-
-  // Tokens of up to 7 digits are parsed from one 8-byte load (SWAR): a loop
-  // over the digits ends at a length that varies from token to token, a
-  // branch mispredicted about once a token. On a million-node grid file this
-  // takes 6% of the program's instructions and 43% of its mispredictions.
-  static_assert(std::endian::native == std::endian::little);
-  static std::uint64_t Load8(const char* c) {
-    std::uint64_t bytes;
-    std::memcpy(&bytes, c, 8);
-    return bytes;  // little-endian: c[0] in the low byte
-  }
-  // How many of the 8 bytes at c are digits before the first that is not
-  // (8 if all are). Precondition: 8 bytes readable at c.
-  static std::size_t DigitsInEight(const char* c) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
-    const std::uint64_t values = Load8(c) ^ (0x30 * kOnes);  // digits become 0..9, nothing else does
-    // The high bit of each byte whose value is 10 or more (no carry
-    // crosses bytes: at most 127 + 118 per byte).
-    const std::uint64_t other = (((values & (0x7f * kOnes)) + (0x76 * kOnes)) | values) & (0x80 * kOnes);
-    return other == 0 ? 8 : std::size_t(__builtin_ctzll(other)) / 8;
-  }
-  // The value of the `length` digits at c. Precondition: 1 <= length < 8.
-  static std::uint64_t EightDigits(const char* c, std::size_t length) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
-    // The digits moved to the high bytes, as if led by zeros.
-    std::uint64_t v = (Load8(c) - 0x30 * kOnes) << (8 * (8 - length));
-    v = (v * 10 + (v >> 8)) & 0x00ff00ff00ff00ff;        // pairs of digits
-    v = (v * 100 + (v >> 16)) & 0x0000ffff0000ffff;      // groups of four
-    return (v * 10000 + (v >> 32)) & 0x00000000ffffffff;  // all eight
-  }
 
   // The general case of Next: tokens of any length, across block
   // boundaries, at the end of the input, and every malformed token.

@@ -3,8 +3,8 @@
 // taken in topological order; in each, Goldberg's scaling algorithm (SIAM J.
 // Comput. 24(3), 1995) finds potentials under which no arc inside it costs
 // less than 0, or a negative cycle, and Dijkstra's method with those
-// potentials then settles its nodes from the labels that earlier components
-// gave them. Scaling takes the costs a bit at a time, from ceil(c / 2^(B-1))
+// potentials (reduced_dijkstra.hpp) then settles its nodes from the labels
+// that earlier components gave them. Scaling takes the costs a bit at a time, from ceil(c / 2^(B-1))
 // to c itself, where 2^B > N, the largest negative cost's magnitude:
 // doubling the potentials of one scale leaves every arc at the next at least
 // -1, which one refinement (potential_refinement.hpp) repairs.
@@ -28,7 +28,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -37,6 +36,7 @@
 #include "memory.hpp"
 #include "min_heap.hpp"
 #include "potential_refinement.hpp"
+#include "reduced_dijkstra.hpp"
 #include "relaxation.hpp"
 #include "strong_components.hpp"
 
@@ -86,7 +86,6 @@ class ScalingEngine {
   }
 
  private:
-  static constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
   enum class Phase { kOrder, kRenumber, kComponents, kDone };
   enum class Stage { kEnter, kRefine, kDijkstra };  // within a component
 
@@ -148,7 +147,7 @@ class ScalingEngine {
     local_ = Graph(std::move(offsets), std::move(arcs));
     label_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
     p_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
-    for (std::size_t v = 1; v <= reached_; ++v) label_[v] = kUnreached;
+    for (std::size_t v = 1; v <= reached_; ++v) label_[v] = kUnlabelled;
     label_[local[source]] = 0;
   }
 
@@ -193,7 +192,8 @@ class ScalingEngine {
         refinement_->Begin(local_, lo, end, shift_, p_);
         return true;
       case Stage::kDijkstra:
-        Dijkstra(lo, end);
+        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_ + 1));
+        SettleReduced(local_, lo, end, label_, p_, *heap_, work_);
         stage_ = Stage::kEnter;
         ++component_;
         return true;
@@ -225,31 +225,6 @@ class ScalingEngine {
         if (a.to >= lo && a.to < end && a.cost < 0) largest_negative = std::max(largest_negative, std::uint64_t(-std::int64_t(a.cost)));
     }
     return int(std::bit_width(largest_negative));
-  }
-
-  // Dijkstra's method within lo..end-1 on the costs reduced by the
-  // potentials, none negative there, from every node an earlier component
-  // labelled; arcs that leave the component only lower labels.
-  void Dijkstra(std::int32_t lo, std::int32_t end) {
-    if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_ + 1));
-    MinHeap<Wide>& heap = *heap_;
-    auto key = [&](std::int32_t v) { return label_[v] - p_[v]; };
-    auto current = [&](Wide entry) { return SignedDistanceOf(entry) == key(NodeOf(entry)); };
-    for (std::int32_t v = lo; v < end; ++v)
-      if (label_[v] != kUnreached) heap.Push(PackSigned(key(v), v));
-    while (!heap.Empty()) {
-      const Wide top = heap.Pop();
-      if (!current(top)) continue;
-      const std::int32_t u = NodeOf(top);
-      work_ += 1 + local_[u].size();
-      for (const Arc& a : local_[u]) {
-        if (label_[u] + a.cost >= label_[a.to]) continue;
-        label_[a.to] = label_[u] + a.cost;
-        if (a.to < lo || a.to >= end) continue;
-        if (heap.Full()) heap.Filter(current);
-        heap.Push(PackSigned(key(a.to), a.to));
-      }
-    }
   }
 
   const Graph& g_;

@@ -1,0 +1,47 @@
+// Dijkstra's method on costs reduced by potentials (Johnson's reweighting),
+// the last step of the scaling engine in each strongly connected component:
+// under potentials p with c(u, v) + p(u) - p(v) >= 0 on every arc inside
+// the component, label(v) - p(v) orders the nodes as Dijkstra's method
+// needs, while the labels themselves stay the real path costs.
+//
+// Preconditions: the component is the nodes lo..end-1 of g; the labels of
+// its nodes are those that earlier components gave (kUnlabelled where
+// none), and every sum label + cost fits 64 bits. Time O(m' log n') for the
+// component's n' nodes and m' arcs; memory the heap's, two entries a node.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+#include "graph.hpp"
+#include "memory.hpp"
+#include "min_heap.hpp"
+
+namespace wgt {
+
+constexpr std::int64_t kUnlabelled = std::numeric_limits<std::int64_t>::max();
+
+// Settles the component's labels; arcs that leave it only lower the labels
+// of later components. Adds the nodes and arcs scanned to `work`.
+inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, HugeArray<std::int64_t>& label,
+                          const HugeArray<std::int64_t>& p, MinHeap<Wide>& heap, std::uint64_t& work) {
+  auto key = [&](std::int32_t v) { return label[v] - p[v]; };
+  auto current = [&](Wide entry) { return SignedDistanceOf(entry) == key(NodeOf(entry)); };
+  for (std::int32_t v = lo; v < end; ++v)
+    if (label[v] != kUnlabelled) heap.Push(PackSigned(key(v), v));
+  while (!heap.Empty()) {
+    const Wide top = heap.Pop();
+    if (!current(top)) continue;
+    const std::int32_t u = NodeOf(top);
+    work += 1 + g[u].size();
+    for (const Arc& a : g[u]) {
+      if (label[u] + a.cost >= label[a.to]) continue;
+      label[a.to] = label[u] + a.cost;
+      if (a.to < lo || a.to >= end) continue;
+      if (heap.Full()) heap.Filter(current);
+      heap.Push(PackSigned(key(a.to), a.to));
+    }
+  }
+}
+
+}  // namespace wgt

@@ -298,6 +298,25 @@ TEST(DistanceWork, EachShapeFinishesWithItsEngine) {
   EXPECT_EQ(queued.turns, 2u);
 }
 
+// The peel counts the arcs into a node in a byte, and those of nodes with
+// 255 or more exactly: nodes with 254 to 513 arcs into them, in a graph
+// without cycles, each scanned once, after the last arc into it.
+TEST(DistanceWork, PeelCountsNodesOfManyArcsExactly) {
+  std::mt19937 rng(255);
+  std::vector<Edge> edges;
+  int n = 1;
+  for (int k : {254, 255, 256, 257, 511, 512, 513}) {
+    const int joint = n + k + 1;  // fed by k nodes that n feeds
+    for (int i = 1; i <= k; ++i)
+      edges.push_back({n, n + i, int(rng() % 100) - 50}), edges.push_back({n + i, joint, int(rng() % 100) - 50});
+    n = joint;
+  }
+  std::shuffle(edges.begin(), edges.end(), rng);
+  const wgt::DistanceStats stats = Relax(n, edges);
+  EXPECT_EQ(stats.finisher, wgt::Engine::kPeel);
+  EXPECT_EQ(stats.scans, std::uint64_t(n));
+}
+
 // The tail of 100,000 nodes, and the same disguised (node numbers shuffled,
 // costs shifted by potentials, arcs listed shuffled): the label-correcting
 // engines alone would scan 10^10 arcs, the engines together stay within

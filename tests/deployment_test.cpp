@@ -145,7 +145,12 @@ TEST(OutputFile, StickyDirectoryOutputOfAnotherUserIsWrittenInto) {
     Spit(output, "an earlier result");
     fs::permissions(output, fs::perms(0666));
     ASSERT_EQ(chown(output.c_str(), owner, owner_group), 0);
-    Outcome run = scratch.Exec({c.program.path}, c.program.output, {.uid = runner, .gid = runner_group});
+    // A copy beside the files: the build tree may lie where the other user
+    // cannot reach it (a folder of mode 0700 from mktemp, say).
+    const fs::path program = scratch.dir() / fs::path(c.program.path).filename();
+    fs::copy_file(c.program.path, program);
+    fs::permissions(program, fs::perms(0755));
+    Outcome run = scratch.Exec({program.string()}, c.program.output, {.uid = runner, .gid = runner_group});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.file, c.small_result) << c.name;
     struct stat after {};

@@ -12,18 +12,30 @@ namespace wgt {
 
 // Set once by main; every message starts with it.
 inline const char* program_name = "";
-// A half-written file to remove before exiting with a failure, if any.
-inline const char* pending_temp = nullptr;
+// Half-written files to remove before exiting with a failure: one a
+// report at most, and a run writes at most three reports.
+inline const char* pending_temps[3] = {};
+inline void HoldPending(const char* name) {
+  for (const char*& slot : pending_temps)
+    if (slot == nullptr) {
+      slot = name;
+      return;
+    }
+}
+inline void ReleasePending(const char* name) {
+  for (const char*& slot : pending_temps)
+    if (slot == name) slot = nullptr;
+}
 
-// One line on standard error, exit status 1. The output file was emptied at
-// start-up and is only written once the result is complete, so no stale or
-// partial report survives a failure.
+// One line on standard error, exit status 1. A report is only written once
+// the result is complete, so no stale or partial report survives a failure.
 [[noreturn]] inline void Die(const std::string& what) {
   std::string line = std::string(program_name) + ": " + what + "\n";
   if (::write(STDERR_FILENO, line.data(), line.size()) < 0) {
     // Nothing left to tell the user through.
   }
-  if (pending_temp != nullptr) ::unlink(pending_temp);
+  for (const char* name : pending_temps)
+    if (name != nullptr) ::unlink(name);
   std::exit(1);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,8 +50,45 @@ class ReportWriter {
     mode_ = file.st_mode & 07777;
   }
 
+  // Option mode: the output is not touched until Finish, which replaces
+  // it whole, so that a run that fails leaves an existing output as it was
+  // and creates none; "-" is standard output, which receives the report
+  // only once it is complete. The report is written to an anonymous file
+  // beside the output and renamed over it; where it cannot be (standard
+  // output, a link, a device, a pipe, a directory that takes no new file),
+  // it is kept in memory and written through at the end. A failure to
+  // create the output shows here, before any work.
+  void OpenOnSuccess(const char* path) {
+    deferred_ = true;
+    if (std::strcmp(path, "-") == 0) {
+      path_ = "standard output";
+      standard_output_ = true;
+      OpenMemory();
+      return;
+    }
+    path_ = path;
+    struct stat link {}, file {};
+    const bool is_link = ::lstat(path, &link) == 0 && S_ISLNK(link.st_mode);
+    const bool exists = ::stat(path, &file) == 0;
+    if (exists && S_ISDIR(file.st_mode)) {
+      open_errno_ = EISDIR;
+      return;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode_ = exists ? file.st_mode & 07777 : 0666 & ~mask;
+    replace_ = !is_link && (!exists || (S_ISREG(file.st_mode) && file.st_nlink == 1));
+    if (replace_) OpenTemp();
+    if (replace_) return;
+    if (!exists || ::access(path, W_OK) != 0) {
+      open_errno_ = errno;
+      return;
+    }
+    OpenMemory();
+  }
+
   void RequireOpen() const {
-    if (fd_ < 0) Die(std::string(path_) + ": cannot create: " + std::strerror(open_errno_));
+    if (open_errno_ != 0) Die(std::string(path_) + ": cannot create: " + std::strerror(open_errno_));
   }
 
   template <class Int>
@@ -67,8 +105,9 @@ class ReportWriter {
   void Finish() {
     Flush();
     if (replace_) Publish();
+    if (deferred_ && !replace_) WriteThrough();
     int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) Fail(errno);
+    if (fd >= 0 && ::close(fd) != 0) Fail(errno);
   }
 
  private:
@@ -77,12 +116,12 @@ class ReportWriter {
   // Where the report goes: the output itself, or the file that replaces it.
   int Target() {
     if (replace_ && temp_fd_ < 0) OpenTemp();
-    return replace_ ? temp_fd_ : fd_;
+    return replace_ || (deferred_ && fd_ < 0) ? temp_fd_ : fd_;
   }
 
   // Where no file can be made beside the output (a directory the user may
   // not write to, holding an output they may), the output is written
-  // through as it stands.
+  // through as it stands; errno then says why.
   void OpenTemp() {
     std::string dir = Directory();
     temp_fd_ = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);  // read back if it cannot replace
@@ -90,11 +129,13 @@ class ReportWriter {
       temp_name_ = HiddenName("XXXXXX");
       temp_fd_ = ::mkstemp(temp_name_.data());
       if (temp_fd_ < 0) {
+        const int error = errno;
         temp_name_.clear();
+        errno = error;
         replace_ = false;
         return;
       }
-      pending_temp = temp_name_.c_str();
+      HoldPending(temp_name_.c_str());
     }
     if (::fchmod(temp_fd_, mode_) != 0) Fail(errno);
   }
@@ -115,13 +156,13 @@ class ReportWriter {
         else if (errno != EEXIST || attempt == 100)
           Fail(errno);
       }
-      pending_temp = temp_name_.c_str();
+      HoldPending(temp_name_.c_str());
     }
     if (::rename(temp_name_.c_str(), path_) != 0) {
       if (errno != EPERM && errno != EACCES) Fail(errno);
       CopyIntoOutput();
     }
-    pending_temp = nullptr;
+    ReleasePending(temp_name_.c_str());
     if (::close(std::exchange(temp_fd_, -1)) != 0) Fail(errno);
   }
 
@@ -131,7 +172,13 @@ class ReportWriter {
   // part of the report; one that fails empties the output.
   void CopyIntoOutput() {
     ::unlink(temp_name_.c_str());  // the copy in fd_ below is what remains
-    pending_temp = nullptr;
+    ReleasePending(temp_name_.c_str());
+    if (fd_ < 0) fd_ = ::open(path_, O_WRONLY | O_TRUNC | O_CLOEXEC);  // deferred: first touched now
+    if (fd_ < 0) Fail(errno);
+    CopyTempIntoOutput();
+  }
+  // Copies the finished report into fd_.
+  void CopyTempIntoOutput() {
     replace_ = false;  // from here a failure empties the output itself
     if (::lseek(temp_fd_, 0, SEEK_SET) != 0) Fail(errno);
     for (;;) {
@@ -142,6 +189,21 @@ class ReportWriter {
       used_ = std::size_t(got);
       Flush();
     }
+  }
+
+  // A report to be written through at the end is kept in memory meanwhile.
+  void OpenMemory() {
+    temp_fd_ = ::memfd_create("report", MFD_CLOEXEC);
+    if (temp_fd_ < 0) open_errno_ = errno;
+  }
+
+  // Deferred, and not replaced: the finished report goes into the output now.
+  void WriteThrough() {
+    if (temp_fd_ < 0) OpenMemory();  // nothing was written
+    if (temp_fd_ < 0) Fail(open_errno_);
+    fd_ = standard_output_ ? ::dup(STDOUT_FILENO) : ::open(path_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) Fail(errno);
+    CopyTempIntoOutput();
   }
 
   std::string Directory() const {
@@ -180,6 +242,8 @@ class ReportWriter {
   int fd_ = -1;
   int open_errno_ = 0;
   bool replace_ = false;
+  bool deferred_ = false;          // option mode: nothing touched before Finish
+  bool standard_output_ = false;  // deferred, to standard output
   mode_t mode_ = 0;
   int temp_fd_ = -1;
   std::string temp_name_;

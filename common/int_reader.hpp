@@ -32,10 +32,13 @@ class IntReader {
   IntReader(const IntReader&) = delete;
   IntReader& operator=(const IntReader&) = delete;
 
-  // Opens the file; a failure is reported by RequireOpen.
+  // Opens the file, or standard input for "-" (named so in messages, and
+  // read as it comes: a pipe has no size and cannot seek); a failure is
+  // reported by RequireOpen.
   void Open(const char* path) {
-    path_ = path;
-    fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+    const bool standard_input = std::strcmp(path, "-") == 0;
+    path_ = standard_input ? "standard input" : path;
+    fd_ = standard_input ? ::dup(STDIN_FILENO) : ::open(path, O_RDONLY | O_CLOEXEC);
     open_errno_ = fd_ < 0 ? errno : 0;
     buffer_ = std::make_unique_for_overwrite<char[]>(kKeep + kBlock + 1);  // pages untouched until read into
     p_ = end_ = buffer_.get() + kKeep;
@@ -51,8 +54,88 @@ class IntReader {
   // not an integer or does not fit 32 bits. Inlined by force: the programs
   // call it for every integer of the file, and GCC stops inlining it into a
   // loop that holds more code.
-  [[gnu::always_inline]] bool Next(std::int32_t& value) {
+  [[gnu::always_inline]] bool Next(std::int32_t& value) { return Read<false>(value, 0); }
+  // The same, for the integer that stands next on `line`: false, with only
+  // blanks consumed, where that line ends first.
+  [[gnu::always_inline]] bool NextOnLine(std::int32_t& value, long line) { return Read<true>(value, line); }
+
+  // The first byte of the next token, not consumed, or -1 at the end of
+  // the input; Fail then names the token's line. For formats whose lines
+  // begin with a letter.
+  int Peek() {
+    for (;;) {
+      while (IsSpace(*p_)) line_ += *p_++ == '\n';
+      if (p_ != end_) {
+        token_line_ = line_;
+        return static_cast<unsigned char>(*p_);
+      }
+      if (!Refill(nullptr)) return -1;
+    }
+  }
+  // Consumes the next token where it is the one character `tag`: the fast
+  // test of a line's type, false where Peek and NextWord must decide.
+  [[gnu::always_inline]] bool TakeTag(char tag) {
     while (IsSpace(*p_)) line_ += *p_++ == '\n';
+    if (*p_ != tag || !IsSpace(p_[1])) return false;  // at the buffer's end p_[1] is the NUL
+    token_line_ = line_;
+    ++p_;
+    return true;
+  }
+  // Consumes the next token and returns it (its first kKeep bytes), "" at
+  // the end of the input.
+  std::string NextWord() {
+    std::string word;
+    if (Peek() < 0) return word;
+    for (;;) {
+      while (p_ != end_ && !IsSpace(*p_)) {
+        if (word.size() < kKeep) word += *p_;
+        ++p_;
+      }
+      if (p_ != end_ || !Refill(nullptr)) return word;
+    }
+  }
+  // Skips the rest of the line the last token stands on.
+  void SkipLine() {
+    for (;;) {
+      if (const void* end = std::memchr(p_, '\n', std::size_t(end_ - p_))) {
+        p_ = static_cast<char*>(const_cast<void*>(end)) + 1;
+        ++line_;
+        return;
+      }
+      p_ = end_;
+      if (!Refill(nullptr)) return;
+    }
+  }
+  // A word as messages quote tokens: its first 24 characters, made printable.
+  static std::string Quote(const std::string& word) { return Quote(word.data(), word.data() + word.size(), false); }
+
+  // Line of the integer last returned by Next.
+  long Line() const { return token_line_; }
+  // Line of the last byte of the input, once Next has returned false.
+  long EndLine() const { return line_ - (last_byte_ == '\n' && line_ > 1); }
+  bool Empty() const { return bytes_read_ == 0; }
+
+  [[noreturn]] void Fail(const std::string& what) const { Die(path_, token_line_, what); }
+  [[noreturn]] void FailAt(long line, const std::string& what) const { Die(path_, line, what); }
+  const char* Path() const { return path_; }
+  [[noreturn]] void FailAtEnd(const std::string& what) const {
+    if (Empty()) Die(std::string(path_) + ": file is empty");
+    Die(path_, EndLine(), what);
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t(128) << 10;  // stays in the L2 cache, few pages to fault
+  static constexpr std::size_t kShown = 24;  // token characters quoted in a message
+  static constexpr std::size_t kKeep = 64;   // token text kept across a refill, for messages
+  static constexpr std::uint64_t kBig = 1ull << 40;
+
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+  static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
+
+  template <bool kOnLine>
+  [[gnu::always_inline]] bool Read(std::int32_t& value, long line) {
+    while (IsSpace(*p_)) line_ += *p_++ == '\n';
+    if (kOnLine && line_ != line) return false;
     // Fast path: a short token that ends well inside the buffer.
     if (end_ - p_ >= 32) {
       const char* c = p_;
@@ -74,38 +157,19 @@ class IntReader {
         return true;
       }
     }
-    return NextSlow(value);
+    return NextSlow(value, kOnLine ? line : -1);
   }
-
-  // Line of the integer last returned by Next.
-  long Line() const { return token_line_; }
-  // Line of the last byte of the input, once Next has returned false.
-  long EndLine() const { return line_ - (last_byte_ == '\n' && line_ > 1); }
-  bool Empty() const { return bytes_read_ == 0; }
-
-  [[noreturn]] void Fail(const std::string& what) const { Die(path_, token_line_, what); }
-  [[noreturn]] void FailAtEnd(const std::string& what) const {
-    if (Empty()) Die(std::string(path_) + ": file is empty");
-    Die(path_, EndLine(), what);
-  }
-
- private:
-  static constexpr std::size_t kBlock = std::size_t(128) << 10;  // stays in the L2 cache, few pages to fault
-  static constexpr std::size_t kShown = 24;  // token characters quoted in a message
-  static constexpr std::size_t kKeep = 64;   // token text kept across a refill, for messages
-  static constexpr std::uint64_t kBig = 1ull << 40;
-
-  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-  static bool IsDigit(char c) { return unsigned(c - '0') < 10; }
 
   // The general case of Next: tokens of any length, across block
-  // boundaries, at the end of the input, and every malformed token.
-  [[gnu::noinline]] bool NextSlow(std::int32_t& value) {
+  // boundaries, at the end of the input, and every malformed token; on
+  // `line` where that is not negative.
+  [[gnu::noinline]] bool NextSlow(std::int32_t& value, long line) {
     for (;;) {
       while (IsSpace(*p_)) line_ += *p_++ == '\n';
       if (p_ != end_) break;
       if (!Refill(nullptr)) return false;
     }
+    if (line >= 0 && line_ != line) return false;
     token_line_ = line_;
     token_ = p_;
     token_cut_ = false;
@@ -168,9 +232,14 @@ class IntReader {
 
   // The offending token as the user wrote it, shortened and made printable.
   std::string Token() const {
-    std::string text = "'";
     const char* c = token_;
-    for (std::size_t shown = 0; c != end_ && !IsSpace(*c) && shown < kShown; ++c, ++shown) {
+    while (c != end_ && !IsSpace(*c)) ++c;
+    return Quote(token_, c, token_cut_ || (c != end_ && !IsSpace(*c)));
+  }
+  static std::string Quote(const char* begin, const char* end, bool cut) {
+    std::string text = "'";
+    const char* c = begin;
+    for (std::size_t shown = 0; c != end && shown < kShown; ++c, ++shown) {
       unsigned char u = static_cast<unsigned char>(*c);
       if (u >= 0x20 && u < 0x7f && u != '\'' && u != '\\') {
         text += char(u);
@@ -180,7 +249,7 @@ class IntReader {
         text += hex;
       }
     }
-    if (token_cut_ || (c != end_ && !IsSpace(*c))) text += "...";
+    if (cut || c != end) text += "...";
     return text + "'";
   }
 

@@ -1,12 +1,17 @@
-// mirtavosken2: the cheapest path cost from node 1 to every node of a
-// directed graph whose costs may be negative, by label-correcting relaxation
-// with subtree disassembly, a first-in-first-out work queue
-// (Bellman-Ford-Moore) and passes in topological order taking turns.
+// mirtavosken2: the cheapest path cost from a source (node 1 unless told
+// otherwise) to every node of a directed graph whose costs may be negative.
+// A peel in topological order settles what no cycle reaches; then three
+// engines take turns (cheapest_paths.hpp): a first-in-first-out work queue
+// (Bellman-Ford-Moore) and passes in topological order, both correcting
+// labels with subtree disassembly, and Goldberg's scaling algorithm, whose
+// bound holds on every input.
 //
-// Reads "mirtavosken.in": n m, then m triples x y c (an edge x -> y of cost c).
-// Writes "mirtavosken.out": for nodes 2..n the distance, or 0 when unreached,
-// each followed by one space. Prints "80" on standard output, which callers
-// rely on.
+// With no argument: reads "mirtavosken.in": n m, then m triples x y c (an
+// edge x -> y of cost c). Writes "mirtavosken.out": for nodes 2..n the
+// distance, or 0 when unreached, each followed by one space. Prints "80" on
+// standard output, which callers rely on. Options (--help) choose the
+// files, the format (native or DIMACS), the source, and add the tree of
+// cheapest paths and the whole negative cycle.
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
@@ -17,7 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "arc_records.hpp"
 #include "cheapest_paths.hpp"
+#include "command_line.hpp"
+#include "dimacs_reader.hpp"
 #include "error_exit.hpp"
 #include "graph.hpp"
 #include "graph_builder.hpp"
@@ -27,6 +35,7 @@
 #include "negative_cycle.hpp"
 #include "program_frame.hpp"
 #include "report_writer.hpp"
+#include "shortest_path_tree.hpp"
 
 namespace {
 
@@ -36,16 +45,50 @@ using wgt::INF;
 
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
-constexpr wgt::ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, R"(Usage: mirtavosken2 [--help | --version]
-Reads the directed graph in mirtavosken.in (n m, then m lines x y c: an edge
-x -> y of cost c, which may be negative) from the current directory, and
-writes to mirtavosken.out the cheapest path cost from node 1 to nodes 2..n,
-each followed by a space, 0 where a node cannot be reached (and where it is
-reached at cost 0). Prints 80 on standard output. Any other argument is
-ignored.
-Exit status: 0 when the whole result is in mirtavosken.out; 1 otherwise, with
-one line on standard error (bad input, a negative cycle reachable from node
-1, too little memory, a file that cannot be read or written).
+constexpr option kLongOptions[] = {
+    {"help", no_argument, nullptr, 'h'},          {"version", no_argument, nullptr, 'V'},
+    {"verbose", no_argument, nullptr, 'v'},       {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'},  {"format", required_argument, nullptr, 'f'},
+    {"source", required_argument, nullptr, 's'},  {"tree", required_argument, nullptr, wgt::kTreeOption},
+    {"cycle", required_argument, nullptr, wgt::kCycleOption}, {nullptr, 0, nullptr, 0}};
+constexpr wgt::ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, {":hVvi:o:f:s:", kLongOptions},
+                                    R"(Usage: mirtavosken2 [--help | --version]
+  or:  mirtavosken2 [OPTION]... [INPUT]
+Computes the cheapest path cost from a source node to every node of a
+directed graph whose costs may be negative.
+
+With no argument: reads mirtavosken.in (n m, then m lines x y c: an edge
+x -> y of cost c) from the current directory, writes to mirtavosken.out the
+cost from node 1 to nodes 2..n, each followed by a space, 0 where a node
+cannot be reached (and where it is reached at cost 0), and prints 80 on
+standard output. The output is emptied at start-up.
+
+With arguments, outputs are replaced only by a run that succeeds:
+  INPUT, -i, --input=FILE   read FILE instead of mirtavosken.in; - is
+                            standard input
+  -o, --output=FILE         write the costs to FILE instead of
+                            mirtavosken.out; - is standard output, which
+                            then gets the costs alone (no 80)
+  -f, --format=FORMAT       native (n m, then x y c lines) or dimacs
+                            (c comment lines, p sp n m, then a x y c lines);
+                            by default a file that starts with c or p is
+                            read as DIMACS
+  -s, --source=N            costs from node N (default 1); the output lists
+                            every node but N, in order
+      --tree=FILE           also write the tree of cheapest paths: line v is
+                            "v cost predecessor", the source "N 0 0", a node
+                            the source cannot reach "v - -"
+      --cycle=FILE          where a negative cycle is refused, write it whole,
+                            one arc "x y c" a line from its smallest node; on
+                            success FILE is written empty
+  -v, --verbose             tell on standard error which engine finished
+                            and how much work it took
+  -h, --help                show this help and exit
+  -V, --version             show the version and exit
+Exit status: 0 when the whole result is written; 1 otherwise, with one line
+on standard error (bad input, a negative cycle reachable from the source, too
+little memory, a file that cannot be read or written); 2 for a command line
+that cannot be run.
 Manual: man 1 mirtavosken2
 )"};
 
@@ -63,65 +106,85 @@ struct DistanceInput {
 };
 
 // Out of line, so that the loop that reads the edges stays small.
-[[noreturn, gnu::cold, gnu::noinline]] void FailNodeOutOfRange(std::int32_t edge, const char* which, std::int32_t node,
-                                                               std::int32_t n) {
-  fin.Fail("edge " + std::to_string(edge) + ": " + which + " node " + std::to_string(node) + " is outside 1.." +
-           std::to_string(n));
+[[noreturn, gnu::cold, gnu::noinline]] void FailNodeOutOfRange(const char* record, std::int32_t edge, const char* which,
+                                                               std::int32_t node, std::int32_t n) {
+  fin.Fail(std::string(record) + " " + std::to_string(edge) + ": " + which + " node " + std::to_string(node) +
+           " is outside 1.." + std::to_string(n));
 }
 
-DistanceInput ReadGraph() {
+// Checks the counts and the memory, then reads the m arcs.
+template <class Records>
+DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
+  if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
+  if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
+  const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
+  const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
+  wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
+                     wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {tables, tables}));
+  const std::uint64_t scaling = tables + wgt::kScalingBytesPerNode * nodes + wgt::kScalingBytesPerArc * count;
+  const bool scaling_fits =
+      wgt::FitsMemory(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {scaling, scaling}));
+  wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
+  std::int32_t largest_magnitude = 0;
+  for (std::int32_t i = 0; i < m; ++i) {
+    std::int32_t x, y, c;
+    arcs.Next(i, m, x, y, c);
+    if (x < 1 || x > n) FailNodeOutOfRange(Records::kRecord, i + 1, "start", x, n);
+    if (y < 1 || y > n) FailNodeOutOfRange(Records::kRecord, i + 1, "end", y, n);
+    largest_magnitude = std::max(largest_magnitude, c == INT32_MIN ? INT32_MAX : std::abs(c));
+    builder.Add(x, y, c);
+  }
+  arcs.Finish(m);
+  return {std::move(builder).Build(), n, largest_magnitude, scaling_fits};
+}
+
+DistanceInput ReadGraph(wgt::InputFormat format, std::int32_t source) {
+  if (format == wgt::InputFormat::kDimacs || (format == wgt::InputFormat::kDetect && wgt::LooksLikeDimacs(fin))) {
+    wgt::DimacsReader dimacs(fin);
+    std::int32_t n, m;
+    dimacs.ReadProblem(n, m);
+    if (m < 0) fin.Fail("arc count " + std::to_string(m) + " is negative");
+    return ReadArcs(wgt::DimacsRecords(dimacs), n, m, source);
+  }
   const std::string header = "file ends inside the header: expected the node count and the edge count";
   std::int32_t n, m;
   if (!fin.Next(n)) fin.FailAtEnd(header);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
   if (!fin.Next(m)) fin.FailAtEnd(header);
-  const std::uint64_t arcs = m > 0 ? std::uint64_t(m) : 0;
-  const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
-  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
-                     wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kArcs, {tables, tables}));
-  const std::uint64_t scaling = tables + wgt::kScalingBytesPerNode * nodes + wgt::kScalingBytesPerArc * arcs;
-  const bool scaling_fits = wgt::FitsMemory(wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kArcs, {scaling, scaling}));
-  wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kArcs);
-  std::int32_t largest_magnitude = 0;
-  for (std::int32_t i = 0; i < m; ++i) {
-    // Inlined by force: out of line, the reader of every integer costs a
-    // call, and GCC stops inlining it once the file holds more code.
-    auto read = [&](std::int32_t& value) __attribute__((always_inline)) {
-      if (!fin.Next(value))
-        fin.FailAtEnd("file ends after " + std::to_string(i) + " of " + std::to_string(m) + " edges");
-    };
-    auto read_node = [&](std::int32_t& node, const char* which) __attribute__((always_inline)) {
-      read(node);
-      if (node < 1 || node > n) FailNodeOutOfRange(i + 1, which, node, n);
-    };
-    std::int32_t x, y, c;
-    read_node(x, "start");
-    read_node(y, "end");
-    read(c);
-    largest_magnitude = std::max(largest_magnitude, c == INT32_MIN ? INT32_MAX : std::abs(c));
-    builder.Add(x, y, c);
-  }
-  return {std::move(builder).Build(), n, largest_magnitude, scaling_fits};
+  return ReadArcs(wgt::NativeRecords(fin), n, m, source);
 }
 
-// Writes "80" to standard output, where callers look for it, and reports
-// if it cannot be delivered; then fills D with the cheapest path costs from
-// `source`, or refuses the input, naming a negative cycle that makes them
-// meaningless.
-void Mirtavosken(const DistanceInput& input, std::int32_t source, wgt::DistanceTable& D) {
-  if (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0)
+// Writes the arcs of a negative cycle, "x y c" a line.
+void WriteCycle(const Graph& G, const std::vector<std::int32_t>& cycle, wgt::ReportWriter& out) {
+  for (const wgt::CycleArc& arc : wgt::CycleArcs(G, cycle)) {
+    out.Put(arc.from), out.Put(' '), out.Put(arc.to), out.Put(' '), out.Put(arc.cost), out.Put('\n');
+  }
+  out.Finish();
+}
+
+// Writes "80" to standard output, where callers look for it unless a report
+// goes there, and reports if it cannot be delivered; then fills D with the
+// cheapest path costs from `source`, or refuses the input, naming a
+// negative cycle that makes them meaningless (and writing it whole where
+// asked for).
+void Mirtavosken(const DistanceInput& input, std::int32_t source, bool banner, wgt::ReportWriter* cycle_report,
+                 wgt::DistanceTable& D, wgt::DistanceStats& stats) {
+  if (banner && (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0))
     Die(std::string("standard output: ") + std::strerror(errno));
   const std::vector<std::int32_t> cycle =
-      wgt::CheapestPaths(input.G, source, input.largest_magnitude, input.scaling_fits, D);
-  if (!cycle.empty())
-    Die(std::string(kInput) + ": negative cycle reachable from node 1 " + wgt::NameCycle(input.G, cycle));
+      wgt::CheapestPaths(input.G, source, input.largest_magnitude, input.scaling_fits, D, &stats);
+  if (cycle.empty()) return;
+  if (cycle_report != nullptr) WriteCycle(input.G, cycle, *cycle_report);
+  Die(std::string(fin.Path()) + ": negative cycle reachable from node " + std::to_string(source) + " " +
+      wgt::NameCycle(input.G, cycle));
 }
 
-// For nodes 2..n: the cheapest path cost from node 1, or 0 where there is
-// none, each followed by a space.
+// For every node but the source, in order: its cheapest path cost, or 0
+// where there is none, each followed by a space.
 template <class Dist>
-void WriteReport(const wgt::LabelTree<Dist>& D, std::int32_t n) {
-  for (std::int32_t i = 2; i <= n; ++i) {
+void WriteReport(const wgt::LabelTree<Dist>& D, std::int32_t n, std::int32_t source) {
+  for (std::int32_t i = 1; i <= n; ++i) {
+    if (i == source) continue;
     if (D.Label(i) == INF<Dist>)
       fout.Put('0');
     else
@@ -131,16 +194,58 @@ void WriteReport(const wgt::LabelTree<Dist>& D, std::int32_t n) {
   fout.Finish();
 }
 
+// Line v: "v cost predecessor", "v - -" where the source cannot reach v.
+template <class Dist>
+void WriteTree(const Graph& G, std::int32_t source, const wgt::LabelTree<Dist>& D, wgt::ReportWriter& out) {
+  const wgt::HugeArray<std::int32_t> pred = wgt::ShortestPathTree(G, source, D);
+  for (std::int32_t v = 1; v <= std::int32_t(G.NodeCount()); ++v) {
+    out.Put(v);
+    if (D.Label(v) == INF<Dist>) {
+      out.Put(' '), out.Put('-'), out.Put(' '), out.Put('-');
+    } else {
+      out.Put(' '), out.Put(D.Label(v)), out.Put(' '), out.Put(pred[std::size_t(v)]);
+    }
+    out.Put('\n');
+  }
+  out.Finish();
+}
+
+// For --verbose: who finished, after how much.
+void TellWork(const DistanceInput& input, const wgt::DistanceStats& stats) {
+  static constexpr const char* kNames[] = {"no engine", "the peel", "the queue", "the passes", "the scaling engine"};
+  const double size = double(input.G.NodeCount() + input.G.ArcCount());
+  char text[160];
+  std::snprintf(text, sizeof text, "%s: %zu nodes, %zu arcs: finished by %s in %u turn%s, %.1f units of work a node and arc\n",
+                wgt::program_name, input.G.NodeCount(), input.G.ArcCount(), kNames[std::size_t(stats.finisher)],
+                stats.turns, stats.turns == 1 ? "" : "s", double(stats.work) / size);
+  std::fputs(text, stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
-    const DistanceInput input = ReadGraph();
+  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [](const wgt::CommandLine& line) {
+    wgt::ReportWriter tree, cycle;
+    for (auto [writer, name] : {std::pair{&tree, &line.tree}, std::pair{&cycle, &line.cycle}}) {
+      if (name->empty()) continue;
+      writer->OpenOnSuccess(name->c_str());
+      writer->RequireOpen();
+    }
+    const std::int32_t source = line.source.value_or(1);
+    const DistanceInput input = ReadGraph(line.format, source);
+    const bool banner = line.output != "-" && line.tree != "-" && line.cycle != "-";
     wgt::DistanceTable D;
-    Mirtavosken(input, 1, D);
+    wgt::DistanceStats stats;
+    Mirtavosken(input, source, banner, line.cycle.empty() ? nullptr : &cycle, D, stats);
+    auto report = [&](const auto& labels) {
+      WriteReport(labels, input.n, source);
+      if (!line.tree.empty()) WriteTree(input.G, source, labels, tree);
+    };
     if (D.wide.Size() > 0)
-      WriteReport(D.wide, input.n);
+      report(D.wide);
     else
-      WriteReport(D.narrow, input.n);
+      report(D.narrow);
+    if (!line.cycle.empty()) cycle.Finish();
+    if (line.verbose) TellWork(input, stats);
   });
 }

@@ -28,9 +28,8 @@ struct CostRange {
   std::int32_t smallest, largest;
 };
 
-// The table of distances from S, as reaches (frontier.hpp): 32-bit while n
-// times the largest cost stays below Inf, so that no tentative distance (a
-// final one plus one edge) leaves the range, else 64-bit. One is filled.
+// The table of distances from S, as reaches (frontier.hpp): 32-bit where
+// NarrowDistances, else 64-bit. One is filled.
 struct ReachTable {
   HugeArray<std::int32_t> narrow;
   HugeArray<std::int64_t> wide;
@@ -106,24 +105,59 @@ std::uint64_t CountFromBothEnds(const Graph& G, std::int32_t S, std::int32_t D, 
   return paths;
 }
 
+// Every node's distance and count from S: the search from S alone, over
+// every node S reaches. `reach` and `nr` hold n + 1 zeros.
+template <class Dist, class Key>
+void CountToEvery(const Graph& G, std::int32_t S, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& nr,
+                  SearchStats& stats) {
+  Frontier<Dist, Key, Counting::kOnTheWay, false> from_s(G, S, reach, nr);
+  while (from_s.Next() != kNone) from_s.SettleNext([](std::int32_t, std::uint64_t) {});
+  stats.settled_from_s = from_s.Settled();
+}
+
+// Whether distances of G fit 32 bits: n times the largest cost below Inf,
+// so that no tentative distance (a final one plus one edge) leaves the range.
+inline bool NarrowDistances(const Graph& G, CostRange costs) {
+  return std::int64_t(G.NodeCount()) * costs.largest < std::numeric_limits<std::int32_t>::max();
+}
+
+// Every node's distance from S in G, whose costs lie in `costs`, and its
+// number of cheapest paths modulo 2^64: d receives the distances (Inf minus
+// the distance, 0 where not reached) and `nr` the counts. Preconditions as
+// for Dijkstra.
+inline void DijkstraToEvery(const Graph& G, std::int32_t S, CostRange costs, ReachTable& d,
+                            HugeArray<std::uint64_t>& nr, SearchStats* stats = nullptr) {
+  SearchStats ignored;
+  SearchStats& tally = stats != nullptr ? *stats : ignored;
+  auto count = [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
+    reach = HugeArray<Dist>(G.NodeCount() + 1, Touch::kSparse);
+    CountToEvery<Dist, Key>(G, S, reach, nr, tally);
+  };
+  if (NarrowDistances(G, costs))
+    count.template operator()<std::int32_t, std::uint64_t>(d.narrow);
+  else
+    count.template operator()<std::int64_t, Wide>(d.wide);
+}
+
 // The number of cheapest paths from S to D in G, whose costs lie in
 // `costs`, modulo 2^64: from both ends where every cost is at least 1, from
 // S alone otherwise. d receives the distances from S as far as the search
 // went (Inf minus the distance, 0 where not reached) and `nr` the counts it
-// formed. `stats`, where given, hears how many nodes each end settled.
-// Preconditions: 1 <= S, D <= n; costs of 0 or more; nr holds n + 1 zeros.
+// formed. `stats`, where given, hears how many nodes each end settled. A
+// `directed` graph, whose rows do not list the arcs into a node, is
+// searched from S alone. Preconditions: 1 <= S, D <= n; costs of 0 or
+// more; nr holds n + 1 zeros.
 inline std::uint64_t Dijkstra(const Graph& G, std::int32_t S, std::int32_t D, CostRange costs, ReachTable& d,
-                              HugeArray<std::uint64_t>& nr, SearchStats* stats = nullptr) {
+                              HugeArray<std::uint64_t>& nr, SearchStats* stats = nullptr, bool directed = false) {
   SearchStats ignored;
   SearchStats& tally = stats != nullptr ? *stats : ignored;
-  const bool both_ends = S != D && G.ArcCount() > 0 && costs.smallest > 0;
+  const bool both_ends = !directed && S != D && G.ArcCount() > 0 && costs.smallest > 0;
   auto count = [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
     reach = HugeArray<Dist>(G.NodeCount() + 1, Touch::kSparse);
     return both_ends ? CountFromBothEnds<Dist, Key>(G, S, D, reach, nr, tally)
                      : CountFromSource<Dist, Key>(G, S, D, reach, nr, tally);
   };
-  if (std::int64_t(G.NodeCount()) * costs.largest < std::numeric_limits<std::int32_t>::max())
-    return count.template operator()<std::int32_t, std::uint64_t>(d.narrow);
+  if (NarrowDistances(G, costs)) return count.template operator()<std::int32_t, std::uint64_t>(d.narrow);
   return count.template operator()<std::int64_t, Wide>(d.wide);
 }
 

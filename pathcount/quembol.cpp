@@ -4,14 +4,20 @@
 // from both ends where it can and stopping once the count is final
 // (path_count.hpp).
 //
-// Reads "9-quembol.in": n m S D, then m triples x y c (an edge x - y of cost c).
-// Writes "quembol.out": the number of cheapest paths from S to D, modulo 2^64.
+// With no argument: reads "9-quembol.in": n m S D, then m triples x y c (an
+// edge x - y of cost c). Writes "quembol.out": the number of cheapest paths
+// from S to D, modulo 2^64. Options (--help) choose the files, the format
+// (native, or DIMACS, whose arcs are directed), the two ends, or every
+// node's distance and count from the source at once.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
 
+#include "arc_records.hpp"
+#include "command_line.hpp"
+#include "dimacs_reader.hpp"
 #include "graph.hpp"
 #include "graph_builder.hpp"
 #include "int_reader.hpp"
@@ -28,14 +34,46 @@ using wgt::HugeArray;
 
 constexpr const char* kInput = "9-quembol.in";
 constexpr const char* kOutput = "quembol.out";
-constexpr wgt::ProgramInfo kProgram{"quembol", kInput, kOutput, R"(Usage: quembol [--help | --version]
-Reads the undirected graph in 9-quembol.in (n m S D, then m lines x y c: an
-edge x - y of cost c >= 0) from the current directory, and writes to
-quembol.out the number of distinct cheapest paths from S to D, modulo 2^64.
-Any other argument is ignored.
-Exit status: 0 when the whole result is in quembol.out; 1 otherwise, with one
-line on standard error (bad input, too little memory, a file that cannot be
-read or written).
+constexpr option kLongOptions[] = {
+    {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
+    {"verbose", no_argument, nullptr, 'v'},      {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'}, {"format", required_argument, nullptr, 'f'},
+    {"source", required_argument, nullptr, 's'}, {"target", required_argument, nullptr, 't'},
+    {"all", no_argument, nullptr, wgt::kAllOption}, {nullptr, 0, nullptr, 0}};
+constexpr wgt::ProgramInfo kProgram{"quembol", kInput, kOutput, {":hVvi:o:f:s:t:", kLongOptions},
+                                    R"(Usage: quembol [--help | --version]
+  or:  quembol [OPTION]... [INPUT]
+Counts the distinct cheapest paths between two nodes of a graph with costs
+of 0 or more, modulo 2^64.
+
+With no argument: reads 9-quembol.in (n m S D, then m lines x y c: an
+undirected edge x - y of cost c >= 0) from the current directory, and writes
+to quembol.out the number of cheapest paths from S to D. The output is
+emptied at start-up.
+
+With arguments, the output is replaced only by a run that succeeds:
+  INPUT, -i, --input=FILE   read FILE instead of 9-quembol.in; - is standard
+                            input
+  -o, --output=FILE         write to FILE instead of quembol.out; - is
+                            standard output
+  -f, --format=FORMAT       native (n m S D, then x y c lines, undirected
+                            edges) or dimacs (c comment lines, p sp n m, then
+                            a x y c lines, directed arcs); by default a file
+                            that starts with c or p is read as DIMACS
+  -s, --source=N            count from node N instead of S (needed with
+                            DIMACS)
+  -t, --target=N            count the paths to node N instead of D (needed
+                            with DIMACS unless --all)
+      --all                 every node instead of one: line v is
+                            "v distance count", "v - 0" where the source
+                            cannot reach v
+  -v, --verbose             tell on standard error how many nodes the
+                            search settled
+  -h, --help                show this help and exit
+  -V, --version             show the version and exit
+Exit status: 0 when the whole result is written; 1 otherwise, with one line
+on standard error (bad input, too little memory, a file that cannot be read
+or written); 2 for a command line that cannot be run.
 Manual: man 1 quembol
 )"};
 
@@ -43,26 +81,82 @@ wgt::IntReader fin;
 wgt::ReportWriter fout;
 
 // What the input file holds: the graph table G of nodes 1..n, the source S,
-// the destination D, and the range of the costs, which decides the search
-// and the width of its distances.
+// the destination D (0 where every node is asked for), the range of the
+// costs, which decides the search and the width of its distances, and
+// whether the graph's arcs are directed.
 struct PathCountInput {
   Graph G;
   std::int32_t n = 0, S = 0, D = 0;
   wgt::CostRange costs{0, 0};
+  bool directed = false;
 };
 
 // Out of line, so that the loop that reads the edges stays small.
-[[noreturn, gnu::cold, gnu::noinline]] void FailEdge(std::int32_t i, const std::string& what) {
-  fin.Fail("edge " + std::to_string(i + 1) + ": " + what);
-}
-[[noreturn, gnu::cold, gnu::noinline]] void FailEdgesEnd(std::int32_t i, std::int32_t m) {
-  fin.FailAtEnd("file ends after " + std::to_string(i) + " of " + std::to_string(m) + " edges");
+[[noreturn, gnu::cold, gnu::noinline]] void FailEdge(const char* record, std::int32_t i, const std::string& what) {
+  fin.Fail(std::string(record) + " " + std::to_string(i + 1) + ": " + what);
 }
 std::string OutsideNodes(std::int32_t node, std::int32_t n) {
   return std::to_string(node) + " is outside 1.." + std::to_string(n);
 }
 
-PathCountInput ReadGraph() {
+// The checks once the counts are known; the memory before any edge is stored.
+void CheckCounts(std::int32_t n, std::int32_t m, const char* what, wgt::GraphBuilder::Input input) {
+  if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
+  if (m < 0) fin.Fail(std::string(what) + " count " + std::to_string(m) + " is negative");
+  const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = (input == wgt::GraphBuilder::kEdges ? 2 : 1) * std::uint64_t(m);
+  const wgt::MemoryNeed tables{wgt::kSearchBytesPerNode * nodes, wgt::kSearchBytesPerNode * nodes};
+  wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
+                     wgt::GraphBuilder::Need(n, arcs, input, tables));
+}
+
+// The node that `given` names, or the header's: within 1..n.
+std::int32_t End(std::optional<std::int32_t> given, std::int32_t header, const char* which, std::int32_t n) {
+  const std::int32_t node = given.value_or(header);
+  if (node < 1 || node > n) fin.Fail(std::string(which) + " node " + OutsideNodes(node, n));
+  return node;
+}
+
+// Reads the m records into the graph, as edges or as arcs.
+template <class Records>
+PathCountInput ReadEdges(Records records, std::int32_t n, std::int32_t m, wgt::GraphBuilder::Input input) {
+  const std::uint64_t arcs = (input == wgt::GraphBuilder::kEdges ? 2 : 1) * std::uint64_t(m);
+  wgt::GraphBuilder builder(n, arcs, input);
+  std::int32_t largest = 0, smallest = INT32_MAX;  // kept local: stores to the table cannot alias them
+  for (std::int32_t i = 0; i < m; ++i) {
+    std::int32_t x, y, c;
+    records.Next(i, m, x, y, c);
+    if (x < 1 || x > n) FailEdge(Records::kRecord, i, "node " + OutsideNodes(x, n));
+    if (y < 1 || y > n) FailEdge(Records::kRecord, i, "node " + OutsideNodes(y, n));
+    if (c < 0) FailEdge(Records::kRecord, i, "cost " + std::to_string(c) + " is negative");
+    largest = std::max(largest, c);
+    smallest = std::min(smallest, c);
+    if (input == wgt::GraphBuilder::kEdges)
+      builder.AddEdge(x, y, c);
+    else
+      builder.Add(x, y, c);
+  }
+  records.Finish(m);
+  return {std::move(builder).Build(), n, 0, 0, {smallest, largest}, input == wgt::GraphBuilder::kArcs};
+}
+
+// A DIMACS file names no end node: the command line must.
+PathCountInput ReadDimacs(const wgt::CommandLine& line) {
+  if (!line.source) wgt::DieOfUsage(kProgram, "a DIMACS file names no source: give one with --source=N");
+  if (!line.target && !line.all)
+    wgt::DieOfUsage(kProgram, "a DIMACS file names no target: give one with --target=N, or ask for --all");
+  wgt::DimacsReader dimacs(fin);
+  std::int32_t n, m;
+  dimacs.ReadProblem(n, m);
+  CheckCounts(n, m, "arc", wgt::GraphBuilder::kArcs);
+  const std::int32_t S = End(line.source, 0, "source", n), D = line.all ? 0 : End(line.target, 0, "destination", n);
+  PathCountInput input = ReadEdges(wgt::DimacsRecords(dimacs), n, m, wgt::GraphBuilder::kArcs);
+  input.S = S, input.D = D;
+  return input;
+}
+
+PathCountInput ReadGraph(const wgt::CommandLine& line) {
+  if (line.format == wgt::InputFormat::kDimacs || (line.format == wgt::InputFormat::kDetect && wgt::LooksLikeDimacs(fin)))
+    return ReadDimacs(line);
   auto read_header = [&](std::int32_t& value) {
     if (!fin.Next(value))
       fin.FailAtEnd("file ends inside the header: expected node count, edge count, source and destination");
@@ -71,41 +165,56 @@ PathCountInput ReadGraph() {
   read_header(n);
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
   read_header(m);
-  if (m < 0) fin.Fail("edge count " + std::to_string(m) + " is negative");
-  const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = 2 * std::uint64_t(m);
-  const wgt::MemoryNeed tables{wgt::kSearchBytesPerNode * nodes, wgt::kSearchBytesPerNode * nodes};
-  wgt::RequireMemory(kInput, fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
-                     wgt::GraphBuilder::Need(n, arcs, wgt::GraphBuilder::kEdges, tables));
+  CheckCounts(n, m, "edge", wgt::GraphBuilder::kEdges);
   read_header(S);
-  if (S < 1 || S > n) fin.Fail("source node " + OutsideNodes(S, n));
+  S = End(line.source, S, "source", n);
   read_header(D);
-  if (D < 1 || D > n) fin.Fail("destination node " + OutsideNodes(D, n));
+  D = line.all ? 0 : End(line.target, D, "destination", n);
+  PathCountInput input = ReadEdges(wgt::NativeRecords(fin), n, m, wgt::GraphBuilder::kEdges);
+  input.S = S, input.D = D;
+  return input;
+}
 
-  wgt::GraphBuilder builder(n, arcs, wgt::GraphBuilder::kEdges);
-  std::int32_t largest = 0, smallest = INT32_MAX;  // kept local: stores to the table cannot alias them
-  for (std::int32_t i = 0; i < m; ++i) {
-    std::int32_t x, y, c;
-    if (!fin.Next(x)) FailEdgesEnd(i, m);
-    if (x < 1 || x > n) FailEdge(i, "node " + OutsideNodes(x, n));
-    if (!fin.Next(y)) FailEdgesEnd(i, m);
-    if (y < 1 || y > n) FailEdge(i, "node " + OutsideNodes(y, n));
-    if (!fin.Next(c)) FailEdgesEnd(i, m);
-    if (c < 0) FailEdge(i, "cost " + std::to_string(c) + " is negative");
-    largest = std::max(largest, c);
-    smallest = std::min(smallest, c);
-    builder.AddEdge(x, y, c);
+// Line v: "v distance count", "v - 0" where the source cannot reach v.
+template <class Dist>
+void WriteEvery(const wgt::HugeArray<Dist>& reach, const wgt::HugeArray<std::uint64_t>& nr, std::int32_t n) {
+  for (std::int32_t v = 1; v <= n; ++v) {
+    fout.Put(v), fout.Put(' ');
+    if (reach[std::size_t(v)] == 0)
+      fout.Put('-');
+    else
+      fout.Put(wgt::Inf<Dist> - reach[std::size_t(v)]);
+    fout.Put(' '), fout.Put(nr[std::size_t(v)]), fout.Put('\n');
   }
-  return {std::move(builder).Build(), n, S, D, {smallest, largest}};
+}
+
+// For --verbose: how far the search went.
+void TellWork(const PathCountInput& input, const wgt::SearchStats& stats) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%s: %zu nodes, %zu arcs: settled %llu nodes from the source, %llu from the destination\n",
+                wgt::program_name, input.G.NodeCount(), input.G.ArcCount(),
+                static_cast<unsigned long long>(stats.settled_from_s), static_cast<unsigned long long>(stats.settled_from_d));
+  std::fputs(text, stderr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [] {
-    const PathCountInput input = ReadGraph();
+  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [](const wgt::CommandLine& line) {
+    const PathCountInput input = ReadGraph(line);
     wgt::ReachTable d;  // distances from S, as far as the search went
     HugeArray<std::uint64_t> nr(std::size_t(input.n) + 1, wgt::Touch::kSparse);  // cheapest paths found
-    fout.Put(wgt::Dijkstra(input.G, input.S, input.D, input.costs, d, nr));
+    wgt::SearchStats stats;
+    if (line.all) {
+      wgt::DijkstraToEvery(input.G, input.S, input.costs, d, nr, &stats);
+      if (d.wide.size() > 0)
+        WriteEvery(d.wide, nr, input.n);
+      else
+        WriteEvery(d.narrow, nr, input.n);
+    } else {
+      fout.Put(wgt::Dijkstra(input.G, input.S, input.D, input.costs, d, nr, &stats, input.directed));
+    }
     fout.Finish();
+    if (line.verbose) TellWork(input, stats);
   });
 }

@@ -6,6 +6,7 @@
 #include "graph_builder.hpp"
 #include "harness.hpp"
 #include "scaling_engine.hpp"
+#include "shortest_path_tree.hpp"
 
 namespace {
 
@@ -45,10 +46,10 @@ struct Oracle {
   bool negative_cycle = false;
 };
 
-Oracle RelaxUntilStable(int n, const std::vector<Edge>& edges) {
+Oracle RelaxUntilStable(int n, const std::vector<Edge>& edges, int source = 1) {
   const long long unreached = LLONG_MAX;
   Oracle o{std::vector<long long>(n + 1, unreached)};
-  o.dist[1] = 0;
+  o.dist[source] = 0;
   for (int pass = 1;; ++pass) {
     bool changed = false;
     for (const Edge& e : edges)
@@ -72,7 +73,7 @@ std::string Report(const std::vector<long long>& dist) {
 
 // A negative cycle of the graph that node 1 reaches, its nodes in order (the
 // last with an arc to the first); the cost of its cheapest arcs.
-long long ExpectNegativeCycle(const std::vector<int>& cycle, int n, const std::vector<Edge>& edges) {
+long long ExpectNegativeCycle(const std::vector<int>& cycle, int n, const std::vector<Edge>& edges, int source = 1) {
   long long total = 0;
   for (std::size_t i = 0; i < cycle.size(); ++i) {
     const int from = cycle[i], to = cycle[(i + 1) % cycle.size()];
@@ -85,8 +86,69 @@ long long ExpectNegativeCycle(const std::vector<int>& cycle, int n, const std::v
   EXPECT_LT(total, 0);
   std::vector<Edge> reach = edges;
   for (Edge& e : reach) e.c = 0;
-  EXPECT_NE(RelaxUntilStable(n, reach).dist[cycle[0]], LLONG_MAX) << "not reachable from node 1";
+  EXPECT_NE(RelaxUntilStable(n, reach, source).dist[cycle[0]], LLONG_MAX) << "not reachable from the source";
   return total;
+}
+
+// A --cycle file: one arc "x y c" a line, each starting where the last
+// ended, the last closing the cycle at the smallest node, which comes
+// first; each cost the cheapest of its arcs; a negative cycle the source
+// reaches.
+void ExpectCertifiedCycleFile(const std::string& text, int n, const std::vector<Edge>& edges, int source) {
+  std::istringstream lines(text);
+  std::vector<int> cycle;
+  long long total = 0;
+  for (int x, y, previous_y = 0; lines >> x;) {
+    long long c;
+    lines >> y >> c;
+    if (!cycle.empty()) {
+      EXPECT_EQ(x, previous_y) << text;
+    }
+    cycle.push_back(x), total += c, previous_y = y;
+  }
+  ASSERT_FALSE(cycle.empty()) << text;
+  EXPECT_EQ(cycle.front(), *std::min_element(cycle.begin(), cycle.end())) << text;
+  EXPECT_EQ(ExpectNegativeCycle(cycle, n, edges, source), total) << text;
+  EXPECT_EQ(text.back(), '\n');
+}
+
+// A --tree file checked as a certificate: line v is "v d p"; the source
+// "s 0 0"; "v - -" exactly where the oracle finds no path; elsewhere d is
+// the oracle's, an arc p -> v costs exactly d - d(p), predecessors lead back
+// to the source, and no arc leads anywhere more cheaply.
+void ExpectCertifiedTree(const std::string& text, int n, int source, const std::vector<Edge>& edges,
+                         const std::vector<long long>& dist) {
+  std::istringstream lines(text);
+  std::vector<long long> d(n + 1, LLONG_MAX);
+  std::vector<int> pred(n + 1);
+  for (int v = 1; v <= n; ++v) {
+    std::string node, cost, before;
+    ASSERT_TRUE(lines >> node >> cost >> before) << text;
+    ASSERT_EQ(node, std::to_string(v));
+    if (dist[v] == LLONG_MAX) {
+      EXPECT_EQ(cost + " " + before, "- -") << v;
+      continue;
+    }
+    d[v] = std::stoll(cost), pred[v] = std::stoi(before);
+    EXPECT_EQ(d[v], dist[v]) << v;
+  }
+  EXPECT_EQ(d[source], 0);
+  EXPECT_EQ(pred[source], 0);
+  std::vector<std::vector<Edge>> into(n + 1);
+  for (const Edge& e : edges) into[e.y].push_back(e);
+  for (int v = 1; v <= n; ++v) {
+    if (d[v] == LLONG_MAX || v == source) continue;
+    const bool tight = std::any_of(into[v].begin(), into[v].end(),
+                                   [&](const Edge& e) { return e.x == pred[v] && d[e.x] + e.c == d[v]; });
+    EXPECT_TRUE(tight) << "no arc " << pred[v] << " -> " << v << " closes the gap";
+    int steps = 0;
+    for (int u = v; u != source && steps <= n; u = pred[u]) ++steps;
+    EXPECT_LE(steps, n) << "predecessors of " << v << " loop";
+  }
+  for (const Edge& e : edges)
+    if (d[e.x] != LLONG_MAX) {
+      EXPECT_LE(d[e.y], d[e.x] + e.c) << e.x << " -> " << e.y;
+    }
 }
 
 // The cycle a refusal names must be a negative cycle of the graph that node
@@ -181,6 +243,72 @@ TEST(DistanceEngines, RandomGraphsMatchTheOracle) {
   EXPECT_GT(cycles, 40);
 }
 
+// The graph as a DIMACS file: the same arcs in the same order.
+std::string Dimacs(int n, const std::vector<Edge>& edges) {
+  std::string text = "c a random graph\np sp " + std::to_string(n) + " " + std::to_string(edges.size()) + "\n";
+  for (const Edge& e : edges) text += "a " + std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+  return text;
+}
+
+// Random sources on small random graphs, some with negative cycles: the
+// costs of every node but the source as the oracle says, a certified tree
+// and an empty cycle file; or the refusal, naming the source, and the whole
+// cycle certified. The DIMACS form of the graph, read from a pipe, gives
+// the same bytes.
+TEST(DistanceOptions, RandomSourcesMatchTheOracleWithCertifiedTrees) {
+  std::mt19937 rng(32);
+  int compared = 0, cycles = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int n = 1 + int(rng() % 12), source = 1 + int(rng() % n);
+    std::vector<Edge> edges;
+    for (int i = 0, m = int(rng() % (3 * n + 1)); i < m; ++i)
+      edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % 16) - (round % 2 ? 2 : 4)});
+    const Oracle oracle = RelaxUntilStable(n, edges, source);
+    const Files files = {{"g.txt", GraphText(std::to_string(n) + " " + std::to_string(edges.size()), edges)},
+                         {"g.gr", Dimacs(n, edges)}};
+    const std::string s = std::to_string(source);
+    auto [run, after] = RunIn({kDistance.path, "-s", s, "-o", "-", "--tree=t", "--cycle=c", "g.txt"}, "t", files);
+    const auto piped = RunIn({"/bin/sh", "-c", "cat g.gr | " + kDistance.path + " -s " + s + " -o - -"}, "t", files);
+    EXPECT_EQ(piped.first.out, run.out);
+    EXPECT_EQ(piped.first.err.substr(std::min<std::size_t>(piped.first.err.size(), 29)),
+              run.err.substr(std::min<std::size_t>(run.err.size(), 20)));  // "standard input: " for "g.txt: "
+    if (oracle.negative_cycle) {
+      ++cycles;
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err.rfind("mirtavosken2: g.txt: negative cycle reachable from node " + s + " (", 0), 0u) << run.err;
+      EXPECT_FALSE(after.contains("t"));
+      ExpectCertifiedCycleFile(after["c"], n, edges, source);
+    } else {
+      ++compared;
+      EXPECT_EQ(run.status, 0) << run.err;
+      std::vector<long long> others = oracle.dist;
+      others.erase(others.begin() + source);  // Report starts at index 2: drop the source, keep a placeholder first
+      others.insert(others.begin() + 1, 0);
+      EXPECT_EQ(run.out, Report(others));
+      ExpectCertifiedTree(after["t"], n, source, edges, oracle.dist);
+      EXPECT_EQ(after["c"], "");
+    }
+    ASSERT_FALSE(HasFailure()) << "round " << round << "\n" << files.at("g.txt");
+  }
+  EXPECT_GT(compared, 150);
+  EXPECT_GT(cycles, 50);
+}
+
+// The whole cycle of a 1000-node ring of cost -1, where the message names ten.
+TEST(DistanceOptions, CycleFileListsTheWholeRing) {
+  const int n = 1000;
+  std::vector<Edge> edges;
+  for (int v = n; v >= 1; --v) edges.push_back({v, v % n + 1, v == 700 ? -1 : 0});
+  const Files files = {{"g.txt", GraphText("1000 1000", edges)}};
+  auto [run, after] = RunIn({kDistance.path, "--cycle=c", "g.txt"}, "c", files);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("(1000 edges, total cost -1): 1 -> 2 -> 3 -> 4 -> 5 -> 6 -> 7 -> 8 -> ... -> 1000 -> 1\n"),
+            std::string::npos);
+  std::string expected;
+  for (int v = 1; v <= n; ++v) expected += std::to_string(v) + " " + std::to_string(v % n + 1) + (v == 700 ? " -1\n" : " 0\n");
+  EXPECT_EQ(after["c"], expected);
+}
+
 // The engines called directly, on graph tables built as the program builds
 // them: the work they do, as well as the labels they leave.
 wgt::Graph Table(int n, const std::vector<Edge>& edges) {
@@ -251,8 +379,22 @@ TEST(DistanceWork, EveryNodeWaitsAtMostOnce) {
     EXPECT_LE(stats.most_waiting, std::uint64_t(n));
 }
 
-// The whole relaxation with statistics; its labels in `labels`.
-wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels) {
+// The tree read off the labels of a relaxation, whichever engine finished,
+// in the same certificate as the program's --tree file.
+void ExpectTreeOfLabels(int n, const std::vector<Edge>& edges, const wgt::DistanceTable& D) {
+  const wgt::HugeArray<std::int32_t> pred = wgt::ShortestPathTree(Table(n, edges), 1, D.wide);
+  std::string text;
+  for (int v = 1; v <= n; ++v) {
+    const std::int64_t label = D.wide.Label(v);
+    text += std::to_string(v) + (label == wgt::INF<std::int64_t> ? " - -" : " " + std::to_string(label) + " " +
+                                                                           std::to_string(pred[std::size_t(v)])) + "\n";
+  }
+  ExpectCertifiedTree(text, n, 1, edges, RelaxUntilStable(n, edges).dist);
+}
+
+// The whole relaxation with statistics; its labels in `labels`. The tree
+// read off them is checked as a certificate where `tree` is set.
+wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels, bool tree = false) {
   const wgt::Graph g = Table(n, edges);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
@@ -260,11 +402,13 @@ wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long
   labels.assign(n + 1, LLONG_MAX);
   for (int v = 1; v <= n; ++v)
     if (D.wide.Label(v) != wgt::INF<std::int64_t>) labels[v] = D.wide.Label(v);
+  if (tree) ExpectTreeOfLabels(n, edges, D);
   return stats;
 }
+// The same, checked against the oracle, with the tree.
 wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges) {
   std::vector<long long> labels;
-  const wgt::DistanceStats stats = Relax(n, edges, labels);
+  const wgt::DistanceStats stats = Relax(n, edges, labels, true);
   EXPECT_EQ(labels, RelaxUntilStable(n, edges).dist);
   return stats;
 }

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -201,4 +202,26 @@ inline std::string GraphText(const std::string& header, const std::vector<Edge>&
   for (const Edge& e : edges)
     text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
   return text;
+}
+
+using Files = std::map<std::string, std::string>;
+
+// The files of a scratch directory, the run's own streams left out.
+inline Files DirectoryFiles(const Scratch& scratch) {
+  Files files;
+  for (const auto& entry : fs::directory_iterator(scratch.dir())) {
+    const std::string name = entry.path().filename().string();
+    if (name != "stdout.txt" && name != "stderr.txt") files[name] = Slurp(entry.path());
+  }
+  return files;
+}
+
+// Runs argv in a directory that holds `files`: the outcome, and what the
+// directory holds after.
+inline std::pair<Outcome, Files> RunIn(const std::vector<std::string>& argv, const std::string& output,
+                                       const Files& files) {
+  Scratch scratch;
+  for (const auto& [name, bytes] : files) Spit(scratch.dir() / name, bytes);
+  Outcome run = scratch.Exec(argv, output);
+  return {run, DirectoryFiles(scratch)};
 }

@@ -15,15 +15,21 @@ namespace {
 // over everything s reaches, (distance, node) pairs leaving a heap smallest
 // first, outdated ones skipped, rows in input order, counts copied on every
 // strict improvement and summed on every tie (read afresh, so that a
-// self-loop of cost 0 doubles the count for the arcs after it).
-std::uint64_t LiteralCount(int n, int s, int t, const std::vector<Edge>& edges) {
+// self-loop of cost 0 doubles the count for the arcs after it). Edges both
+// ways, or arcs one way where `directed`.
+struct Literal {
+  std::vector<long long> dist;
+  std::vector<std::uint64_t> count;
+};
+Literal LiteralRun(int n, int s, const std::vector<Edge>& edges, bool directed = false) {
   std::vector<std::vector<std::pair<int, long long>>> rows(n + 1);
   for (const Edge& e : edges) {
     rows[e.x].push_back({e.y, e.c});
-    rows[e.y].push_back({e.x, e.c});
+    if (!directed) rows[e.y].push_back({e.x, e.c});
   }
-  std::vector<long long> dist(n + 1, LLONG_MAX);
-  std::vector<std::uint64_t> count(n + 1);
+  Literal run{std::vector<long long>(n + 1, LLONG_MAX), std::vector<std::uint64_t>(n + 1)};
+  std::vector<long long>& dist = run.dist;
+  std::vector<std::uint64_t>& count = run.count;
   std::priority_queue<std::pair<long long, int>, std::vector<std::pair<long long, int>>, std::greater<>> heap;
   dist[s] = 0;
   count[s] = 1;
@@ -42,7 +48,10 @@ std::uint64_t LiteralCount(int n, int s, int t, const std::vector<Edge>& edges) 
       }
     }
   }
-  return count[t];
+  return run;
+}
+std::uint64_t LiteralCount(int n, int s, int t, const std::vector<Edge>& edges) {
+  return LiteralRun(n, s, edges).count[t];
 }
 
 std::string Header(int n, std::size_t m, int s, int t) {
@@ -70,6 +79,35 @@ void CompareOnRandomGraphs(std::uint32_t seed, const std::vector<long long>& cos
     std::stable_sort(edges.begin(), sorted_end,
                      [](const Edge& a, const Edge& b) { return std::min(a.x, a.y) < std::min(b.x, b.y); });
     ExpectLiteralCount(n, s, t, edges);
+  }
+}
+
+// Every node at once (--all), the ends from the command line, and DIMACS
+// arcs one way, on small random multigraphs with edges of cost 0: as the
+// literal run from the source gives them, and the same count for a pair.
+TEST(PathCountOptions, EveryNodeAndDirectedArcsAsTheLiteralRun) {
+  std::mt19937 rng(32);
+  for (int round = 0; round < 200; ++round) {
+    const int n = 1 + int(rng() % 9), m = int(rng() % 25), s = 1 + int(rng() % n), t = 1 + int(rng() % n);
+    std::vector<Edge> edges;
+    for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % 3) + (round % 2)});
+    std::string dimacs = "p sp " + std::to_string(n) + " " + std::to_string(m) + "\n";
+    for (const Edge& e : edges) dimacs += "a " + std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+    const Files files = {{"g.txt", GraphText(Header(n, edges.size(), 1, 1), edges)}, {"g.gr", dimacs}};
+    for (bool directed : {false, true}) {
+      const Literal literal = LiteralRun(n, s, edges, directed);
+      std::string every;
+      for (int v = 1; v <= n; ++v)
+        every += std::to_string(v) + " " + (literal.dist[v] == LLONG_MAX ? "-" : std::to_string(literal.dist[v])) + " " +
+                 std::to_string(literal.count[v]) + "\n";
+      const std::string input = directed ? "g.gr" : "g.txt";
+      auto all = RunIn({kPathCount.path, "--source=" + std::to_string(s), "--all", "-o", "-", input}, "none", files);
+      EXPECT_EQ(all.first.status, 0) << all.first.err;
+      EXPECT_EQ(all.first.out, every);
+      auto pair = RunIn({kPathCount.path, "-s", std::to_string(s), "-t", std::to_string(t), "-o", "-", input}, "none", files);
+      EXPECT_EQ(pair.first.out, std::to_string(literal.count[t]));
+    }
+    ASSERT_FALSE(HasFailure()) << "round " << round << "\n" << files.at("g.txt");
   }
 }
 

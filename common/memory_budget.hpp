@@ -14,10 +14,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "error_exit.hpp"
 #include "memory.hpp"
@@ -119,11 +121,31 @@ inline std::optional<BindingLimit> Binding(MemoryNeed need) {
 // Whether `need` fits every limit.
 inline bool FitsMemory(MemoryNeed need) { return !Binding(need); }
 
+// The need and the limit as a message gives them: in GiB to two places,
+// or, where those would read the same and hide by how much the need is
+// over, in the first finer unit that tells them apart.
+inline std::pair<std::string, std::string> MemoryFigures(std::uint64_t need, std::uint64_t limit) {
+  constexpr struct {
+    double unit;
+    const char* format;
+  } kUnits[] = {{double(1ull << 30), "%.2f GiB"}, {double(1ull << 20), "%.1f MiB"}, {1024.0, "%.0f KiB"}, {1.0, "%.0f bytes"}};
+  std::string need_text, limit_text;
+  for (const auto& unit : kUnits) {
+    char text[2][48];
+    std::snprintf(text[0], sizeof text[0], unit.format, double(need) / unit.unit);
+    std::snprintf(text[1], sizeof text[1], unit.format, double(limit) / unit.unit);
+    need_text = text[0], limit_text = text[1];
+    if (need_text != limit_text) break;
+  }
+  return {need_text, limit_text};
+}
+
 // Refuses, naming the binding limit, when `need` does not fit.
 inline void RequireMemory(const char* file, long line, const std::string& what, MemoryNeed need) {
-  if (const std::optional<BindingLimit> binding = Binding(need))
-    Die(file, line, what + " need " + GiB(binding->need) + " of memory; the limit is " + GiB(binding->limit) +
-                        " (" + binding->name + ")");
+  if (const std::optional<BindingLimit> binding = Binding(need)) {
+    const auto [need_text, limit_text] = MemoryFigures(binding->need, binding->limit);
+    Die(file, line, what + " need " + need_text + " of memory; the limit is " + limit_text + " (" + binding->name + ")");
+  }
 }
 
 }  // namespace wgt

@@ -32,10 +32,13 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
   }
 }
 
-// The example lines of a manual page's DIAGNOSTICS, as they print.
-std::set<std::string> ManualMessages(const Program& program) {
+// The example lines of a manual page's DIAGNOSTICS, as they print: its
+// first block (`block` 0), the messages of a run with no argument, or its
+// second, those that options add.
+std::set<std::string> ManualMessages(const Program& program, int block = 0) {
   std::string page = Slurp(fs::path(MANUAL_DIR) / (program.Name() + ".1"));
-  std::size_t start = page.find(".nf\n", page.find(".SH DIAGNOSTICS\n")) + 4;
+  std::size_t start = page.find(".SH DIAGNOSTICS\n");
+  for (int i = 0; i <= block; ++i) start = page.find(".nf\n", start) + 4;
   std::set<std::string> lines;
   for (std::size_t end; (end = page.find('\n', start)) != std::string::npos && page.compare(start, 3, ".fi") != 0;
        start = end + 1) {
@@ -129,6 +132,79 @@ TEST(Manual, EveryListedMessageIsWhatTheProgramPrints) {
       }
     }
     EXPECT_EQ(covered, ManualMessages(*program));
+  }
+}
+
+// How to make a program print one message that options add: the command
+// line, run where `file` holds `text`. The first line of standard error.
+struct OptionScenario {
+  std::string message;
+  std::vector<std::string> args;
+  std::string file = "", text = "";  // no file: `text` comes through a pipe where args end in "-"
+};
+
+std::vector<OptionScenario> OptionScenarios(const Program& program) {
+  const std::string name = program.Name() + ": ";
+  if (&program == &kPathCount)
+    return {
+        {"invalid option -- 'x'", {"-x"}},
+        {"unrecognized option '--tree'", {"--tree"}},
+        {"option '--target' requires a value", {"--target"}},
+        {"invalid node number 'x' for --target (1 to 2147483647)", {"--target=x"}},
+        {"a DIMACS file names no source: give one with --source=N", {"roads.gr"}, "roads.gr", "p sp 3 0\n"},
+        {"a DIMACS file names no target: give one with --target=N, or ask for --all", {"-s", "1", "roads.gr"},
+         "roads.gr", "p sp 3 0\n"},
+        {"standard input:3: '1.5' is not an integer", {"-i", "-"}, "", "3 2 1 3\\n1 2 1\\n2 3 1.5\\n"},
+        {"roads.gr:1: destination node 9 is outside 1..3", {"-s", "1", "-t", "9", "roads.gr"}, "roads.gr", "p sp 3 0\n"},
+        {"roads.gr:5: arc 4: cost -2 is negative", {"-s", "1", "--all", "roads.gr"}, "roads.gr",
+         "p sp 3 4\na 1 2 1\na 2 3 1\na 1 3 1\na 3 2 -2\n"},
+    };
+  const std::string arcs = "a 1 2 1\na 2 3 1\n";
+  return {
+      {"invalid option -- 'x'", {"-x"}},
+      {"unrecognized option '--colour'", {"--colour"}},
+      {"option '--source' requires a value", {"--source"}},
+      {"invalid node number '0' for --source (1 to 2147483647)", {"--source=0"}},
+      {"invalid format 'csv' for --format (native or dimacs)", {"--format=csv"}},
+      {"more than one input: 'a.txt' and 'b.txt'", {"a.txt", "b.txt"}},
+      {"'out.txt' named for two outputs", {"-o", "out.txt", "--tree=out.txt"}},
+      {"standard input:3: '1.5' is not an integer", {"-"}, "", "3 2\\n1 2 1\\n2 3 1.5\\n"},
+      {"g.txt:1: source node 12 is outside 1..10", {"-s", "12", "g.txt"}, "g.txt", "10 0\n"},
+      {"g.txt: negative cycle reachable from node 3 (2 edges, total cost -1): 2 -> 3 -> 2", {"-s", "3", "g.txt"},
+       "g.txt", "3 2\n2 3 -1\n3 2 0\n"},
+      {"road.gr:1: file ends before the problem line 'p sp NODES ARCS'", {"road.gr"}, "road.gr", "c nothing\n"},
+      {"road.gr:2: arc line before the problem line 'p sp NODES ARCS'", {"road.gr"}, "road.gr", "c\n" + arcs},
+      {"road.gr:1: problem line names 'max', not 'sp'", {"road.gr"}, "road.gr", "p max 10 2\n"},
+      {"road.gr:1: problem line needs 'p sp NODES ARCS'", {"road.gr"}, "road.gr", "p sp 10\n" + arcs},
+      {"road.gr:1: arc count -1 is negative", {"road.gr"}, "road.gr", "p sp 10 -1\n"},
+      {"road.gr:3: a second problem line", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 1\np sp 10 2\n"},
+      {"road.gr:3: unknown line type 'x' (expected c, p or a)", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 1\nx\n"},
+      {"road.gr:2: arc line needs 'a TAIL HEAD COST'", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2\n"},
+      {"road.gr:2: arc line holds more than its tail, head and cost", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 3 4\n"},
+      {"road.gr:3: arc 2: end node 12 is outside 1..10", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 1\na 2 12 1\n"},
+      {"road.gr:3: file ends after 2 of 9 arcs", {"road.gr"}, "road.gr", "p sp 10 9\n" + arcs},
+      {"road.gr:4: more arc lines than the 2 of the problem line", {"road.gr"}, "road.gr", "p sp 10 2\n" + arcs + arcs},
+  };
+}
+
+TEST(Manual, EveryListedOptionMessageIsWhatTheProgramPrints) {
+  for (const Program* program : {&kDistance, &kPathCount}) {
+    std::set<std::string> covered;
+    for (const OptionScenario& s : OptionScenarios(*program)) {
+      const std::string message = program->Name() + ": " + s.message;
+      covered.insert(message);
+      std::vector<std::string> argv = {program->path};
+      argv.insert(argv.end(), s.args.begin(), s.args.end());
+      Files files;
+      if (!s.file.empty()) files[s.file] = s.text;  // else piped
+      const bool piped = argv.back() == "-";  // a pipe that brings a bad token
+      std::string line;
+      for (const std::string& arg : argv) line += arg + " ";
+      const Outcome run =
+          piped ? RunIn({"/bin/sh", "-c", "printf '" + s.text + "' | " + line}, "none", files).first : RunIn(argv, "none", files).first;
+      EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), message + "\n");
+    }
+    EXPECT_EQ(covered, ManualMessages(*program, 1));
   }
 }
 

@@ -12,7 +12,6 @@
 #include <type_traits>
 #include <utility>
 
-#include "error_exit.hpp"
 
 namespace wgt {
 
@@ -23,6 +22,12 @@ inline std::string GiB(std::uint64_t bytes) {
 }
 
 constexpr std::size_t kHuge = std::size_t(2) << 20;  // a huge page
+
+// Memory that cannot be had: thrown where a table cannot be mapped, and
+// told by the program's frame, which ends the run.
+struct OutOfMemory {
+  std::string what;
+};
 
 // How a table will be touched: densely (huge pages fault in several times
 // faster than 4 KiB ones) or sparsely (a huge page would bring 2 MiB in for
@@ -37,13 +42,13 @@ inline void* MapZeroed(std::size_t bytes, Touch touch = Touch::kDense) {
   if (bytes < kHuge || touch == Touch::kSparse) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) Die("out of memory (" + GiB(bytes) + " wanted)");
+    if (p == MAP_FAILED) throw OutOfMemory{"out of memory (" + GiB(bytes) + " wanted)"};
     return p;
   }
   std::size_t size = (bytes + kHuge - 1) & ~(kHuge - 1);
   void* raw = ::mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (raw == MAP_FAILED) Die("out of memory (" + GiB(bytes) + " wanted)");
+  if (raw == MAP_FAILED) throw OutOfMemory{"out of memory (" + GiB(bytes) + " wanted)"};
   auto start = reinterpret_cast<std::uintptr_t>(raw);
   auto aligned = (start + kHuge - 1) & ~std::uintptr_t(kHuge - 1);
   if (aligned > start) ::munmap(raw, aligned - start);

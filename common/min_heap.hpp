@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -27,14 +28,14 @@ template <class Key>
 std::int32_t NodeOf(Key key) {
   return std::int32_t(std::uint32_t(key));
 }
-// Distances of either sign in 128-bit keys: the sign bit flipped, so that
-// they order as unsigned integers as they do as signed ones.
-inline Wide PackSigned(std::int64_t dist, std::int32_t node) {
-  return Wide(std::uint64_t(dist) ^ (std::uint64_t(1) << 63)) << 32 | Wide(std::uint32_t(node));
+// Distances of either sign below 2^64 in magnitude in 128-bit keys,
+// offset by 2^64, so that they order as unsigned integers as they do as
+// signed ones, in the 96 bits above the node.
+__extension__ using SignedWide = __int128;
+inline Wide PackSigned(SignedWide dist, std::int32_t node) {
+  return Wide(dist + (SignedWide(1) << 64)) << 32 | Wide(std::uint32_t(node));
 }
-inline std::int64_t SignedDistanceOf(Wide key) {
-  return std::int64_t(std::uint64_t(key >> 32) ^ (std::uint64_t(1) << 63));
-}
+inline SignedWide SignedDistanceOf(Wide key) { return SignedWide(key >> 32) - (SignedWide(1) << 64); }
 
 template <class Key>
 class MinHeap {
@@ -58,12 +59,14 @@ class MinHeap {
   }
   // Precondition: !Full().
   void Push(Key key) {
+    assert(!Full());
     std::size_t i = ++size_;
     for (; i > 1 && key < a_[i / 2]; i /= 2) a_[i] = a_[i / 2];
     a_[i] = key;
   }
   // Precondition: !Empty().
   Key Pop() {
+    assert(!Empty());
     Key top = a_[1];
     const Key last = a_[size_--];
     SiftDown(1, last);

@@ -13,6 +13,7 @@
 #include "command_line.hpp"
 #include "error_exit.hpp"
 #include "int_reader.hpp"
+#include "memory.hpp"
 #include "report_writer.hpp"
 
 namespace wgt {
@@ -81,6 +82,8 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program, IntReader& in,
     work(line);
   } catch (const std::bad_alloc&) {
     Die("out of memory");
+  } catch (const OutOfMemory& failure) {
+    Die(failure.what);
   }
   return 0;
 }

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "error_exit.hpp"
 #include "graph.hpp"
 #include "memory.hpp"
 #include "memory_budget.hpp"
@@ -55,7 +54,7 @@ class WaitingArcs {
   Graph Sort() && {
     std::uint64_t total = 0;
     for (const Chain& chain : chains_) total += chain.blocks.empty() ? 0 : (chain.blocks.size() - 1) * kPerBlock + chain.fill;
-    if (total >= UINT32_MAX) Die("out of memory: too many edges");
+    if (total >= UINT32_MAX) throw OutOfMemory{"out of memory: too many edges"};
     HugeArray<std::uint32_t> offsets(std::size_t(n_) + 2);
     HugeArray<Arc> arcs(total);
     Releaser copied;
@@ -129,7 +128,8 @@ class WaitingArcs {
       arena_ = static_cast<Block*>(MapZeroed(arena_blocks_ * sizeof(Block)));
     }
     if (chain.slab_left == 0) {
-      if (arena_used_ == arena_blocks_) Die("out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block)));
+      if (arena_used_ == arena_blocks_)
+        throw OutOfMemory{"out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block))};
       chain.slab = &arena_[arena_used_];
       chain.slab_left = std::min<std::uint64_t>(kSlab, arena_blocks_ - arena_used_);
       arena_used_ += chain.slab_left;

@@ -52,54 +52,69 @@ constexpr std::uint64_t kScalingBytesPerNode = ScalingEngine::kBytesPerNode, kSc
 // million nodes), whose copy of the graph keeps what it visits together.
 constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 
+// The engines that take turns after the peel, in order, and their shares
+// of a round's budget.
+struct Share {
+  Engine engine;
+  std::uint64_t share;
+};
+constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine::kScaling, kScalingShare}};
+
 // The peel, then the engines' turns until no node waits. Returns false at a
 // negative cycle (state.cycle).
 //
-// The turns: in each round the queue, the passes and the scaling engine get
-// budgets in the ratio 1 : 1 : kScalingShare, which double from round to
-// round. No turn's work is lost to its own engine: the label-correcting
-// engines go on from the labels as they stand, the scaling engine from
-// where its last turn stopped (it works on its own copy of the graph and
-// labels). So if an engine needs W of work of its own and finishes in round
-// r, the rounds before gave it less than W; its budget in round r is below
-// W plus its first budget, and all three together, 2 + kScalingShare times
-// as much over all rounds up to r, did less than (2 + kScalingShare) 2
-// times that in their units (one step more a turn: a turn ends at the first
-// step past its budget, a scan or a pass over the graph). The total is thus
-// within a constant factor of the engine fastest on the input, plus a
-// linear term. For the scaling engine, whose work does not depend on the
-// others', that bounds the whole relaxation by its O(sqrt(n) m log N +
-// m log n). The label-correcting engines share labels, and one's work may
-// help or hinder the other's, so for them the argument holds as far as that
-// goes: each is fast where the other is slow (the queue scans a node of
-// many arcs again at every step of a chain that feeds it, the passes need
-// as many passes as the longest shortest path has arcs). The scaling engine
-// is left out where its tables do not fit in memory (`scaling_fits`), and
-// where its keys could overflow 64 bits (ScalingEngine::Fits), which no
-// graph that fits in memory reaches.
+// In each round every engine gets its share of a budget that doubles from
+// round to round, and no engine loses its work between turns: the
+// label-correcting engines go on from the labels as they stand, the
+// scaling engine from where its last turn stopped (it works on its own copy
+// of the graph and labels, so the others' work neither helps nor hinders
+// it). What is proven: if the scaling engine needs W of its own work, it
+// finishes by the first round whose share reaches W, and every round up to
+// it, for all engines together, costs at most (2 + kScalingShare) /
+// kScalingShare times the scaling engine's share of it, plus a step a turn
+// past the budget (a turn ends at the first step, a scan or a pass over the
+// graph, that ends past it). The shares double, so the whole relaxation
+// costs O(W + n + m): Goldberg's O(sqrt(n) m log N + m log n) on any input.
+// What is not: that the label-correcting engines, which share labels and
+// may help or hinder each other, finish within a constant factor of their
+// work alone; each is fast where the other is slow (the queue scans a node
+// of many arcs again at every step of a chain that feeds it, the passes
+// need as many passes as the longest shortest path has arcs), and where
+// both are slow the scaling engine bounds them. It is left out where its
+// tables do not fit in memory (`scaling_fits`).
 template <class Dist>
-bool Relax(Relaxation<Dist>& state, std::int32_t largest_magnitude, bool scaling_fits) {
-  const std::uint64_t size = state.graph.NodeCount() + state.graph.ArcCount();
-  auto turn = [&](Engine engine, auto run) {
-    const std::uint64_t before = state.stats.work;
-    ++state.stats.turns;
-    const bool found = !run();
-    state.stats.work_by[std::size_t(engine)] += state.stats.work - before;
-    if (found || state.waiting.Empty()) state.stats.finisher = engine;
-    return found || state.waiting.Empty();
-  };
-  bool found = false;
-  auto cycle = [&](bool ok) { return found = !ok, ok; };
-  if (turn(Engine::kPeel, [&] { return cycle(TopologicalPeel::Run(state)); })) return !found;
+bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
   std::unique_ptr<ScalingEngine> scaling;
-  const bool bounded = scaling_fits && ScalingEngine::Fits(state.graph.NodeCount(), std::uint64_t(largest_magnitude));
-  for (std::uint64_t budget = kFirstBudget * size;; budget *= 2) {
-    if (turn(Engine::kQueue, [&] { return cycle(QueueEngine::Run(state, budget)); })) return !found;
-    if (turn(Engine::kPasses, [&] { return cycle(TopologicalPasses<Dist>::Run(state, budget)); })) return !found;
-    if (!bounded) continue;
-    if (!scaling) scaling = std::make_unique<ScalingEngine>(state.graph);
-    if (turn(Engine::kScaling, [&] { return cycle(scaling->Run(state, kScalingShare * budget)); })) return !found;
-  }
+  auto run = [&](Engine engine, std::uint64_t budget) {
+    switch (engine) {
+      case Engine::kPeel:
+        return TopologicalPeel::Run(state);
+      case Engine::kQueue:
+        return QueueEngine::Run(state, budget);
+      case Engine::kPasses:
+        return TopologicalPasses<Dist>::Run(state, budget);
+      case Engine::kScaling:
+        if (!scaling) scaling = std::make_unique<ScalingEngine>(state.graph);
+        return scaling->Run(state, budget);
+      case Engine::kUndecided:
+        break;
+    }
+    return true;
+  };
+  bool no_cycle = true;
+  // A turn; true once the relaxation is done: a negative cycle, or no node waits.
+  auto turn = [&](Engine engine, std::uint64_t budget) {
+    const std::uint64_t before = state.stats.work;
+    no_cycle = run(engine, budget);
+    const bool done = !no_cycle || state.waiting.Empty();
+    state.stats.Turn(engine, state.stats.work - before, done);
+    return done;
+  };
+  if (turn(Engine::kPeel, 0)) return no_cycle;
+  const std::uint64_t size = state.graph.NodeCount() + state.graph.ArcCount();
+  for (std::uint64_t budget = kFirstBudget * size;; budget *= 2)
+    for (const Share& share : kShares)
+      if ((share.engine != Engine::kScaling || scaling_fits) && turn(share.engine, share.share * budget)) return no_cycle;
 }
 
 // Fills D with the cheapest path costs from `source` in G, whose costs are
@@ -116,7 +131,7 @@ inline std::vector<std::int32_t> CheapestPaths(const Graph& G, std::int32_t sour
   DistanceStats& tally = stats != nullptr ? *stats : ignored;
   auto relax = [&](auto& tree) {
     Relaxation state(G, source, tree, tally);
-    if (!Relax(state, largest_magnitude, scaling_fits)) return std::move(state.cycle);
+    if (!Relax(state, scaling_fits)) return std::move(state.cycle);
     return std::vector<std::int32_t>();
   };
   if (std::int64_t(G.NodeCount()) * std::max(largest_magnitude, 1) < (std::int64_t(1) << 29)) return relax(D.narrow);

@@ -4,13 +4,14 @@
 // never above the level being taken, as in Dijkstra's method with
 // non-negative integer lengths counted downwards.
 //
-// Preconditions: nodes 0..size-1. Put and Take O(1), a sweep O(top);
-// memory kBytesPerNode a node, 4 bytes a level.
+// Preconditions: nodes 0..size-1, levels 1..size. Put and Take O(1), a
+// sweep O(top); memory kBytesPerNode a node, the heads of the levels
+// included.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "memory.hpp"
 
@@ -18,29 +19,35 @@ namespace wgt {
 
 class LevelBuckets {
  public:
-  static constexpr std::uint64_t kBytesPerNode = 3 * sizeof(std::int32_t);
-  static constexpr std::int32_t kNone = -1;
+  static constexpr std::uint64_t kBytesPerNode = 4 * sizeof(std::int32_t);
+  static constexpr std::int32_t kEmpty = -1;  // no node: the end of a level's list
 
   explicit LevelBuckets(std::size_t nodes)
-      : next_(nodes, Touch::kSparse), prev_(nodes, Touch::kSparse), level_(nodes, Touch::kSparse) {}
+      : next_(nodes, Touch::kSparse), prev_(nodes, Touch::kSparse), level_(nodes, Touch::kSparse),
+        head_(nodes + 1, Touch::kSparse) {}
 
   // Empties levels 1..top, which must hold no node.
-  void Open(std::int32_t top) { head_.assign(std::size_t(top) + 1, kNone); }
+  void Open(std::int32_t top) {
+    assert(top >= 0 && std::size_t(top) < head_.size());
+    for (std::int32_t level = 0; level <= top; ++level) head_[std::size_t(level)] = kEmpty;
+    top_ = top;
+  }
   // The level v sits at, or 0 where it sits at none.
   std::int32_t Level(std::int32_t v) const { return level_[v]; }
   // Puts v at `level`, taking it from the level it sat at.
   void Put(std::int32_t v, std::int32_t level) {
+    assert(level >= 1 && level <= top_);
     if (level_[v] != 0) Unlink(v);
     level_[v] = level;
-    prev_[v] = kNone;
-    next_[v] = head_[level];
-    if (next_[v] != kNone) prev_[next_[v]] = v;
-    head_[level] = v;
+    prev_[v] = kEmpty;
+    next_[v] = head_[std::size_t(level)];
+    if (next_[v] != kEmpty) prev_[next_[v]] = v;
+    head_[std::size_t(level)] = v;
   }
-  // Takes a node from `level`, or kNone when none sits there.
+  // Takes a node from `level`, or kEmpty when none sits there.
   std::int32_t Take(std::int32_t level) {
-    const std::int32_t v = head_[level];
-    if (v != kNone) {
+    const std::int32_t v = head_[std::size_t(level)];
+    if (v != kEmpty) {
       Unlink(v);
       level_[v] = 0;
     }
@@ -49,15 +56,16 @@ class LevelBuckets {
 
  private:
   void Unlink(std::int32_t v) {
-    if (prev_[v] != kNone)
+    if (prev_[v] != kEmpty)
       next_[prev_[v]] = next_[v];
     else
-      head_[level_[v]] = next_[v];
-    if (next_[v] != kNone) prev_[next_[v]] = prev_[v];
+      head_[std::size_t(level_[v])] = next_[v];
+    if (next_[v] != kEmpty) prev_[next_[v]] = prev_[v];
   }
 
   HugeArray<std::int32_t> next_, prev_, level_;
-  std::vector<std::int32_t> head_;
+  HugeArray<std::int32_t> head_;  // each level's first node
+  std::int32_t top_ = 0;
 };
 
 }  // namespace wgt

@@ -4,12 +4,15 @@
 // the component, label(v) - p(v) orders the nodes as Dijkstra's method
 // needs, while the labels themselves stay the real path costs.
 //
-// Preconditions: the component is the nodes lo..end-1 of g; the labels of
-// its nodes are those that earlier components gave (kUnlabelled where
-// none), and every sum label + cost fits 64 bits. Time O(m' log n') for the
-// component's n' nodes and m' arcs; memory the heap's, two entries a node.
+// Preconditions: the component is the nodes lo..end-1 of g, no arc inside
+// it of negative reduced cost; the labels of its nodes are those that
+// earlier components gave (kUnlabelled where none); every label + cost and
+// label - p below 2^63 in magnitude (keys are formed in 128 bits). Time
+// O(m' log n') for the component's n' nodes and m' arcs: each node settled
+// once, which is checked; memory the heap's, two entries a node.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <limits>
 
@@ -25,13 +28,15 @@ constexpr std::int64_t kUnlabelled = std::numeric_limits<std::int64_t>::max();
 // of later components. Adds the nodes and arcs scanned to `work`.
 inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, HugeArray<std::int64_t>& label,
                           const HugeArray<std::int64_t>& p, MinHeap<Wide>& heap, std::uint64_t& work) {
-  auto key = [&](std::int32_t v) { return label[v] - p[v]; };
+  auto key = [&](std::int32_t v) { return SignedWide(label[v]) - p[v]; };
   auto current = [&](Wide entry) { return SignedDistanceOf(entry) == key(NodeOf(entry)); };
   for (std::int32_t v = lo; v < end; ++v)
     if (label[v] != kUnlabelled) heap.Push(PackSigned(key(v), v));
+  [[maybe_unused]] std::int64_t settled = 0;
   while (!heap.Empty()) {
     const Wide top = heap.Pop();
     if (!current(top)) continue;
+    assert(++settled <= end - lo);  // potentials that reduce no arc below 0 settle each node once
     const std::int32_t u = NodeOf(top);
     work += 1 + g[u].size();
     for (const Arc& a : g[u]) {

@@ -54,12 +54,12 @@ struct ScanTally {
 
 // The work of lowering a label beyond the arc's: the node is hung anew in
 // the tree and its old subtree cut out, which touches records scattered
-// over memory where the arc's scan touched one. Counted at 2, the
-// label-correcting engines' budgets run out early where nearly every arc
-// scanned lowers its head, as on the tails, where a unit of their work
-// cost 150 ns against about 30 elsewhere; at 4 they also ran out early on
-// the ring of negative cost woven through a random graph, where the passes
-// then took over and found the cycle 10% later than the queue.
+// over memory where the arc's scan touched one. At 2, the budgets of the
+// label-correcting engines run out early where nearly every arc scanned
+// lowers its head, as on the tails, where a unit of their work costs five
+// times what it costs elsewhere; and not yet where a queue about to find a
+// negative cycle lowers many labels on its way, as on a ring of negative
+// cost woven through a random graph.
 constexpr std::uint64_t kLowerWork = 2;
 
 // How a scan step ended.

@@ -4,10 +4,11 @@
 // Comput. 24(3), 1995) finds potentials under which no arc inside it costs
 // less than 0, or a negative cycle, and Dijkstra's method with those
 // potentials (reduced_dijkstra.hpp) then settles its nodes from the labels
-// that earlier components gave them. Scaling takes the costs a bit at a time, from ceil(c / 2^(B-1))
-// to c itself, where 2^B > N, the largest negative cost's magnitude:
-// doubling the potentials of one scale leaves every arc at the next at least
-// -1, which one refinement (potential_refinement.hpp) repairs.
+// that earlier components gave them. Scaling takes the costs a bit at a
+// time, from ceil(c / 2^(B-1)) to c itself, where 2^B > N, the largest
+// negative cost's magnitude: doubling the potentials of one scale leaves
+// every arc at the next at least -1, which one refinement
+// (potential_refinement.hpp) repairs.
 //
 // Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
 // the scales, the heap for the last step), against O(n m) for the
@@ -18,14 +19,19 @@
 // It keeps its tables between turns and goes on from where the last turn
 // stopped; the shared labels change only once it is done.
 //
-// Exact in 64 bits: for costs of magnitude below 2^31 (B <= 31) and
-// n < 2^31, the potentials stay within (n - 1)(2^B - 1) of 0 (each scale's
-// refinement lowers them by at most n - 1) and labels within (n - 1)(2^31 - 1),
-// so Dijkstra's keys, label - potential, stay below 2^63 (Fits checks that).
+// Exact for every input the program accepts: costs of magnitude at most
+// 2^31 (B <= 32 scales, 32 for a cost of -2^31) and n < 2^31. Potentials
+// only drop, and a scale that finds no negative cycle lowers them by at
+// most n - 1, so they stay within (n - 1)(2^B - 1) of 0 at every doubling;
+// a scale that finds one ends the engine's work before any key is formed.
+// Labels are costs of simple paths, within (n - 1) 2^31 of 0. So potentials
+// and labels fit 64 bits, and Dijkstra's keys, label - potential, are
+// formed in 128 (kPotentialBound, kKeyBound below).
 #pragma once
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,6 +48,12 @@
 
 namespace wgt {
 
+constexpr Wide kMostNodes = (Wide(1) << 31) - 1, kMostScales = 32;
+constexpr Wide kPotentialBound = (kMostNodes - 1) * ((Wide(1) << kMostScales) - 1);
+constexpr Wide kLabelBound = (kMostNodes - 1) * (Wide(1) << 31);
+static_assert(kPotentialBound < (Wide(1) << 63) && kLabelBound < (Wide(1) << 63), "64-bit potentials and labels");
+static_assert(kPotentialBound + kLabelBound < (Wide(1) << 64), "keys within the 96 bits that PackSigned gives them");
+
 class ScalingEngine {
  public:
   // At its largest, while the components are refined: the order and ends of
@@ -51,13 +63,6 @@ class ScalingEngine {
   static constexpr std::uint64_t kBytesPerNode =
       3 * sizeof(std::uint32_t) + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
   static constexpr std::uint64_t kBytesPerArc = sizeof(Arc);
-
-  // Whether 64-bit keys hold every value the engine forms on a graph of n
-  // nodes with costs of magnitude at most `largest` (see above).
-  static bool Fits(std::uint64_t n, std::uint64_t largest) {
-    const int bits = int(std::bit_width(largest));
-    return n < (std::uint64_t(1) << 31) && Wide(n) * ((Wide(1) << bits) + largest) < (Wide(1) << 63);
-  }
 
   explicit ScalingEngine(const Graph& g, PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst)
       : g_(g), rule_(rule) {}
@@ -79,7 +84,7 @@ class ScalingEngine {
       return false;
     }
     if (phase_ == Phase::kDone) {
-      for (std::size_t i = 0; i < reached_; ++i) state.tree.Settle(order_[i], Dist(label_[i + 1]));
+      for (std::size_t i = 0; i < reached_count_; ++i) state.tree.Settle(order_[i], Dist(label_[i + 1]));
       state.waiting.Clear();
     }
     return true;
@@ -120,12 +125,12 @@ class ScalingEngine {
     scc.Search(
         g_, source, [](std::int32_t, const Arc&) { return true; },
         [&](std::span<const std::int32_t> members) {
-          for (std::int32_t v : members) order_[reached_++] = v, arcs_ += g_[v].size();
+          for (std::int32_t v : members) order_[reached_count_++] = v, arcs_ += g_[v].size();
           ends_[components_++] = std::uint32_t(members.size());
           return true;
         },
         work_);
-    std::reverse(&order_[0], &order_[reached_]);  // closed in reverse topological order
+    std::reverse(&order_[0], &order_[reached_count_]);  // closed in reverse topological order
     std::reverse(&ends_[0], &ends_[components_]);
     for (std::size_t c = 0, end = 0; c < components_; ++c) end += ends_[c], ends_[c] = std::uint32_t(end);
   }
@@ -134,20 +139,20 @@ class ScalingEngine {
   // every label unreached but the source's, which comes first in order_.
   void Renumber(std::int32_t source) {
     HugeArray<std::int32_t> local(g_.NodeCount() + 1, Touch::kSparse);
-    for (std::size_t i = 0; i < reached_; ++i) local[order_[i]] = std::int32_t(i + 1);
-    HugeArray<std::uint32_t> offsets(reached_ + 2);
+    for (std::size_t i = 0; i < reached_count_; ++i) local[order_[i]] = std::int32_t(i + 1);
+    HugeArray<std::uint32_t> offsets(reached_count_ + 2);
     HugeArray<Arc> arcs(arcs_);
     std::size_t count = 0;
-    for (std::size_t i = 0; i < reached_; ++i) {
+    for (std::size_t i = 0; i < reached_count_; ++i) {
       offsets[i + 1] = std::uint32_t(count);
       for (const Arc& a : g_[order_[i]]) arcs[count++] = {local[a.to], a.cost};
     }
-    offsets[reached_ + 1] = std::uint32_t(count);
-    work_ += reached_ + count;
+    offsets[reached_count_ + 1] = std::uint32_t(count);
+    work_ += reached_count_ + count;
     local_ = Graph(std::move(offsets), std::move(arcs));
-    label_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
-    p_ = HugeArray<std::int64_t>(reached_ + 1, Touch::kSparse);
-    for (std::size_t v = 1; v <= reached_; ++v) label_[v] = kUnlabelled;
+    label_ = HugeArray<std::int64_t>(reached_count_ + 1, Touch::kSparse);
+    p_ = HugeArray<std::int64_t>(reached_count_ + 1, Touch::kSparse);
+    for (std::size_t v = 1; v <= reached_count_; ++v) label_[v] = kUnlabelled;
     label_[local[source]] = 0;
   }
 
@@ -164,14 +169,14 @@ class ScalingEngine {
       case Stage::kEnter:
         if (end - lo == 1) {
           ++component_;
-          return Scan(lo);
+          return SettleSingleton(lo);
         }
         shift_ = Scales(lo, end) - 1;
         if (shift_ < 0) {
           stage_ = Stage::kDijkstra;
           return true;
         }
-        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_ + 1, rule_);
+        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_count_ + 1, rule_);
         refinement_->Begin(local_, lo, end, shift_, p_);
         stage_ = Stage::kRefine;
         return true;
@@ -185,6 +190,7 @@ class ScalingEngine {
             break;
         }
         if (shift_-- == 0) {
+          assert((ScaledComponent{&local_, lo, end, 0, p_.data()}.LeastReduced() >= 0));
           stage_ = Stage::kDijkstra;
           return true;
         }
@@ -192,7 +198,7 @@ class ScalingEngine {
         refinement_->Begin(local_, lo, end, shift_, p_);
         return true;
       case Stage::kDijkstra:
-        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_ + 1));
+        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_count_ + 1));
         SettleReduced(local_, lo, end, label_, p_, *heap_, work_);
         stage_ = Stage::kEnter;
         ++component_;
@@ -203,7 +209,7 @@ class ScalingEngine {
 
   // A component of one node: its label is final. False at a negative
   // self-loop.
-  bool Scan(std::int32_t u) {
+  bool SettleSingleton(std::int32_t u) {
     work_ += 1 + local_[u].size();
     for (const Arc& a : local_[u]) {
       if (a.to == u && a.cost < 0) {
@@ -236,7 +242,7 @@ class ScalingEngine {
   int shift_ = 0;              // its scale: costs ceil(c / 2^shift)
   HugeArray<std::int32_t> order_;  // the reached nodes, component by component
   HugeArray<std::uint32_t> ends_;  // where each component ends in order_
-  std::size_t reached_ = 0, arcs_ = 0, components_ = 0;
+  std::size_t reached_count_ = 0, arcs_ = 0, components_ = 0;
   Graph local_;  // order_[i] as node i + 1
   HugeArray<std::int64_t> label_, p_;
   std::unique_ptr<PotentialRefinement> refinement_;

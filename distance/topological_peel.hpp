@@ -30,9 +30,8 @@ namespace wgt {
 // the exact counts of the few nodes with 255 or more in a table beside it.
 class ArcsInto {
  public:
-  // Counted in one pass over the table, after the build: counted as the
-  // arcs came, each count stalled the reader on a miss, or cost more
-  // instructions than this loop when fetched ahead. A byte that wraps to 0
+  // Counted in one pass over the table, after the build, where the heads
+  // come in order and no miss stalls the reader. A byte that wraps to 0
   // marks its node as one of the many, counted again exactly.
   explicit ArcsInto(const Graph& g) : count_(g.NodeCount() + 1) {
     // Pointers held in locals: a store of a byte may alias any object, so
@@ -77,6 +76,8 @@ class ArcsInto {
 };
 
 struct TopologicalPeel {
+  static constexpr std::size_t kListedAtLeast = 256;
+
   // The byte of the counts, and the nodes ready to be peeled in a ring that
   // doubles (node_queue.hpp); the exact counts take at most 12 bytes a 256
   // arcs while they are found, 8 after.
@@ -98,8 +99,11 @@ struct TopologicalPeel {
     ScanTally tally;
     // Where the peel goes through, every node lowered is peeled: the nodes
     // lowered are listed only while few, to be found again by a pass over
-    // the tree where too many were lowered and some are left.
-    const std::size_t listed = std::max<std::size_t>(n / 64, kAhead * kAhead);
+    // the tree where too many were lowered and some are left. Either way
+    // every waiting node ends in the list once; the bound only decides
+    // which is cheaper, a list a 64th of the nodes long costing less than
+    // the pass, and one of a few hundred nodes nothing.
+    const std::size_t listed = std::max<std::size_t>(n / 64, kListedAtLeast);
     std::uint64_t waiting = 1;  // nodes lowered (the source first) and not peeled
     while (!ready.Empty()) {
       // Inlined by force, as PrefetchAhead is: GCC dropped the count's fetch

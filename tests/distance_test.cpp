@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "cheapest_paths.hpp"
@@ -464,8 +465,8 @@ TEST(DistanceWork, PeelCountsNodesOfManyArcsExactly) {
 // The tail of 100,000 nodes, and the same disguised (node numbers shuffled,
 // costs shifted by potentials, arcs listed shuffled): the label-correcting
 // engines alone would scan 10^10 arcs, the engines together stay within
-// 100 units of work a node and arc (27 and 65 measured). Node j lies at
-// -(j - 1) from node 1, shifted by the potentials.
+// 1.3 times the units of work a node and arc measured (27 and 65). Node j
+// lies at -(j - 1) from node 1, shifted by the potentials.
 TEST(DistanceWork, TailsTakeLinearWork) {
   std::mt19937 rng(11);
   const int k = 100000;
@@ -481,11 +482,67 @@ TEST(DistanceWork, TailsTakeLinearWork) {
     }
     std::vector<long long> labels, expected(k + 1);
     const wgt::DistanceStats stats = Relax(k, tail, labels);
-    EXPECT_LE(stats.work, 100u * (k + tail.size())) << "disguised " << disguised;
+    EXPECT_LE(double(stats.work), 1.3 * (disguised ? 65 : 27) * double(k + tail.size())) << "disguised " << disguised;
     for (int j = 1; j <= k; ++j) expected[name[j]] = 1 - j + potential[1] - potential[j];
     expected[0] = LLONG_MAX;
     EXPECT_TRUE(labels == expected) << "disguised " << disguised;
   }
+}
+
+// The tail of k nodes, disguised or not (node numbers shuffled, costs
+// shifted by potentials 0..999, arcs listed shuffled).
+std::vector<Edge> Tail(int k, bool disguised, std::mt19937& rng) {
+  std::vector<Edge> tail = FrontOf(Front::kTail, k, 0, 0, rng);
+  if (!disguised) return tail;
+  std::vector<int> name(k + 1), potential(k + 1);
+  for (int v = 1; v <= k; ++v) name[v] = v, potential[v] = int(rng() % 1000);
+  std::shuffle(name.begin() + 2, name.end(), rng);
+  for (Edge& e : tail) e = {name[e.x], name[e.y], e.c + potential[e.x] - potential[e.y]};
+  std::shuffle(tail.begin(), tail.end(), rng);
+  return tail;
+}
+
+// The scaling engine alone on tails of 30,000 nodes, under both rules,
+// within 1.3 times the work measured a node and arc (8.8 plain; disguised,
+// 47.5 with every layer first and 87.4 under Goldberg's rule, whose cut
+// and path carry the bound): a step that fixes fewer nodes than it should,
+// or tails of arcs of -1 kept once they have none, shows here.
+TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
+  std::mt19937 rng(30);
+  const int k = 30000;
+  using Rule = wgt::PotentialRefinement::Rule;
+  const struct {
+    bool disguised;
+    Rule rule;
+    double measured;
+  } cases[] = {{false, Rule::kAllLayersFirst, 8.8}, {false, Rule::kGoldberg, 8.8},
+               {true, Rule::kAllLayersFirst, 47.5}, {true, Rule::kGoldberg, 87.4}};
+  for (const auto& c : cases) {
+    const std::vector<Edge> tail = Tail(k, c.disguised, rng);
+    const wgt::Graph g = Table(k, tail);
+    wgt::LabelTree<std::int64_t> tree;
+    wgt::DistanceStats stats;
+    wgt::Relaxation state(g, 1, tree, stats);
+    wgt::ScalingEngine engine(g, c.rule);
+    EXPECT_TRUE(engine.Run(state, UINT64_MAX));
+    EXPECT_LE(double(stats.work) / double(k + tail.size()), 1.3 * c.measured) << c.disguised << " " << int(c.rule);
+  }
+}
+
+// The label-correcting engines alone on a tail of 8,000 nodes, whose
+// quadratic work (2,375 units a node and arc) takes many rounds: budgets
+// that double make the turns grow like the logarithm of the work.
+TEST(DistanceWork, TurnsGrowLikeTheLogarithmOfTheWork) {
+  std::mt19937 rng(16);
+  const int k = 8000;
+  const std::vector<Edge> tail = Tail(k, false, rng);
+  const wgt::Graph g = Table(k, tail);
+  wgt::DistanceTable D;
+  wgt::DistanceStats stats;
+  EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, false, D, &stats).empty());
+  const double rounds = std::log2(double(stats.work) / double(wgt::kFirstBudget * (k + tail.size())));
+  EXPECT_GT(rounds, 6);
+  EXPECT_LE(stats.turns, 3 + 2 * rounds);  // the peel, then two turns a round
 }
 
 // The scaling engine alone, against the oracle on small random graphs with

@@ -118,7 +118,9 @@ TEST(HostileInput, TokensOfEveryLengthAreReadExactly) {
   EXPECT_EQ(run.file, std::to_string(cheapest[0]) + " " + std::to_string(cheapest[1]) + " ");
 
   const std::string padding(64, ' ');
-  for (const std::string token : {"-", "+", "5-", "12x", "1234567x", "12345678x", "123456789x", "1234567890x"}) {
+  // '/' and ':' stand on either side of the digits in ASCII.
+  for (const std::string token : {"-", "+", "5-", "12x", "1234567x", "12345678x", "123456789x", "1234567890x", "1:",
+                                  "12:3", "/5", "1/2", "1234567:", "-7/"}) {
     run = kDistance.Run("3 2\n1 2 5\n1 3 " + token + padding + "\n" + padding);
     EXPECT_REFUSED(run, "mirtavosken2: mirtavosken.in:3: '" + token + "' is not an integer\n");
   }

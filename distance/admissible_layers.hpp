@@ -1,0 +1,176 @@
+// The layers of the admissible graph of one iteration of a refinement
+// (potential_refinement.hpp): the arcs of reduced cost 0 or less inside the
+// component, searched by Tarjan's algorithm (strong_components.hpp) from
+// the improvable nodes, the heads of arcs of -1. Where no arc of -1 closes
+// an admissible cycle, the components searched form an acyclic graph, and
+// a node's layer is the most arcs of -1 on an admissible path into it from
+// outside the search; each node links to the arc that gave it its layer.
+// A component's entry is the member whose layer came over such a link.
+//
+// Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
+// each once, before Build. Time O(nodes searched + their arcs) for Build
+// and for a path, O(nodes searched) for Clear; memory kBytesPerNode a node.
+#pragma once
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "graph.hpp"
+#include "memory.hpp"
+#include "scaled_component.hpp"
+#include "strong_components.hpp"
+
+namespace wgt {
+
+class AdmissibleLayers {
+ public:
+  // The search's tables; each node's layer, link and component; the
+  // components' starts; and the breadth-first walk within a component
+  // (its queue, its parents) and the path it assembles.
+  static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + 4 * sizeof(std::int32_t) +
+                                                 sizeof(std::uint32_t) + 4 * sizeof(Link);
+
+  explicit AdmissibleLayers(std::size_t nodes)
+      : scc_(nodes), reached_(nodes, Touch::kSparse), component_(nodes, Touch::kSparse),
+        start_(nodes + 1, Touch::kSparse), layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse),
+        queue_(nodes, Touch::kSparse), parent_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse),
+        walk_(nodes, Touch::kSparse) {}
+
+  // Puts v at layer 1 over `link`, the arc of -1 into it; false where it is
+  // there already.
+  bool Seed(std::int32_t v, Link link) {
+    if (layer_[v] != 0) return false;
+    layer_[v] = 1, link_[v] = link;
+    return true;
+  }
+
+  // Searches the admissible arcs from the seeded nodes `heads` and layers
+  // every node reached; the top layer. Returns -1, with the cycle in
+  // `cycle` (its nodes in order, the last with an arc to the first), where
+  // an arc of -1 closes an admissible cycle.
+  std::int32_t Build(const ScaledComponent& c, std::span<const std::int32_t> heads, std::vector<std::int32_t>& cycle,
+                     std::uint64_t& work) {
+    c_ = &c;
+    Search(heads, work);
+    std::int32_t top = 0;
+    for (std::int32_t k = components_ - 1; k >= 0; --k) {  // in topological order: the last closed first
+      const std::int32_t d = Enter(k);
+      top = std::max(top, d);
+      for (std::uint32_t i = start_[k]; i < start_[k + 1]; ++i) {
+        const std::int32_t u = reached_[i];
+        layer_[u] = d;
+        work += 1 + c.Row(u).size();
+        for (const Arc& a : c.Row(u)) {
+          if (!c.Admissible(u, a)) continue;
+          const std::int32_t negative = c.Reduced(u, a) == -1;
+          if (component_[a.to] != k) {
+            if (d + negative > layer_[a.to]) layer_[a.to] = d + negative, link_[a.to] = {u, c.Index(a)};
+          } else if (negative) {  // the arc and a path back within the component
+            const std::span<const Link> back = WalkWithin(a.to, u, work);
+            cycle.assign(1, a.to);
+            for (std::size_t t = back.size(); t-- > 0;) cycle.push_back(c.ArcOf(back[t]).to);
+            return -1;
+          }
+        }
+      }
+    }
+    return top;
+  }
+
+  std::int32_t Layer(std::int32_t v) const { return layer_[v]; }
+  std::span<const std::int32_t> Reached() const { return {&reached_[0], reached_count_}; }
+
+  // Goldberg's path: an admissible path with `top` arcs of -1 into the top
+  // layer, in order, found back along the links from a node of the top
+  // layer, each component crossed from its entry by a walk within it.
+  std::span<const Link> PathToTop(std::int32_t top, std::uint64_t& work) {
+    std::size_t first = 0;
+    while (layer_[reached_[first]] != top) ++first;
+    std::size_t length = 0;  // the path's arcs, backwards
+    for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over the link into e
+      const std::int32_t e = reached_[start_[component_[v]]];
+      for (const Link& step : WalkWithin(e, v, work)) path_[length++] = step;
+      path_[length++] = link_[e];
+      v = link_[e].tail;
+      if (layer_[v] == 0) break;  // outside the search: the path's start
+    }
+    std::reverse(&path_[0], &path_[length]);
+    return {&path_[0], length};
+  }
+
+  // Forgets the iteration: every table as it was before the first Seed.
+  void Clear() {
+    for (std::int32_t v : Reached()) layer_[v] = 0;
+    scc_.Reset(Reached());
+    reached_count_ = 0, components_ = 0;
+  }
+
+ private:
+  // Tarjan's search of the admissible arcs from the heads: the nodes
+  // reached, component by component as they closed, in reached_.
+  void Search(std::span<const std::int32_t> heads, std::uint64_t& work) {
+    const ScaledComponent& c = *c_;
+    auto admissible = [&](std::int32_t u, const Arc& a) { return c.Admissible(u, a); };
+    auto closed = [&](std::span<const std::int32_t> members) {
+      start_[components_] = std::uint32_t(reached_count_);
+      for (std::int32_t v : members) component_[v] = components_, reached_[reached_count_++] = v;
+      ++components_;
+      return true;
+    };
+    for (std::int32_t head : heads) scc_.Search(*c.g, head, admissible, closed, work);
+    start_[components_] = std::uint32_t(reached_count_);
+  }
+
+  // Moves component k's entry, its member of the highest layer so far, to
+  // its start; that layer.
+  std::int32_t Enter(std::int32_t k) {
+    std::uint32_t entry = start_[k];
+    for (std::uint32_t i = start_[k]; i < start_[k + 1]; ++i)
+      if (layer_[reached_[i]] > layer_[reached_[entry]]) entry = i;
+    std::swap(reached_[start_[k]], reached_[entry]);
+    return layer_[reached_[start_[k]]];
+  }
+
+  // An admissible path from `from` to `to` within their component, by a
+  // breadth-first search: its arcs backwards (its last arc first), valid
+  // until the next walk.
+  std::span<const Link> WalkWithin(std::int32_t from, std::int32_t to, std::uint64_t& work) {
+    const ScaledComponent& c = *c_;
+    const std::int32_t k = component_[from];
+    assert(component_[to] == k);
+    std::size_t queued = 0;
+    queue_[queued++] = from;
+    parent_[from] = {from, 0};
+    for (std::size_t next = 0; next < queued && parent_[to].tail == kNoNode;) {
+      const std::int32_t u = queue_[next++];
+      work += 1 + c.Row(u).size();
+      for (const Arc& a : c.Row(u))
+        if (c.Admissible(u, a) && component_[a.to] == k && parent_[a.to].tail == kNoNode)
+          parent_[a.to] = {u, c.Index(a)}, queue_[queued++] = a.to;
+    }
+    std::size_t length = 0;
+    for (std::int32_t v = to; v != from; v = parent_[v].tail) walk_[length++] = parent_[v];
+    for (std::size_t i = 0; i < queued; ++i) parent_[queue_[i]] = {kNoNode, 0};
+    return {&walk_[0], length};
+  }
+
+  const ScaledComponent* c_ = nullptr;
+  StrongComponents scc_;
+  HugeArray<std::int32_t> reached_;    // the nodes searched, component by component as they closed
+  HugeArray<std::int32_t> component_;  // each searched node's component
+  HugeArray<std::uint32_t> start_;     // where each component begins in reached_
+  HugeArray<std::int32_t> layer_;      // 0 for a node not searched
+  HugeArray<Link> link_;               // the arc that gave each node its layer
+  HugeArray<std::int32_t> queue_;      // a walk's breadth-first queue
+  HugeArray<Link> parent_;             // a walk's tree, cleared after it
+  HugeArray<Link> path_;               // Goldberg's path
+  HugeArray<Link> walk_;               // a walk's arcs
+  std::size_t reached_count_ = 0;
+  std::int32_t components_ = 0;
+};
+
+}  // namespace wgt

@@ -1,0 +1,74 @@
+// The closure of one iteration of a refinement (potential_refinement.hpp):
+// from starting levels -h(v) >= 1 on some nodes, each node's level
+// g(v) = max over w of (level(w) - the cheapest path w ~> v), in reduced
+// costs where arcs of -1 count 0, by Dijkstra's method on Dial's buckets
+// (level_buckets.hpp) counted downwards; then p(v) -= g(v). Each node
+// settled links to the arc that gave it its level, the closure's tree.
+//
+// Preconditions: nodes 1..size-1; levels at most the top given to Open.
+// Time O(top + nodes settled + their arcs); memory kBytesPerNode a node.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "level_buckets.hpp"
+#include "memory.hpp"
+#include "scaled_component.hpp"
+
+namespace wgt {
+
+class DialClosure {
+ public:
+  // The buckets, each node's drop and link, and the list of nodes settled.
+  static constexpr std::uint64_t kBytesPerNode =
+      LevelBuckets::kBytesPerNode + 2 * sizeof(std::int32_t) + sizeof(Link);
+
+  explicit DialClosure(std::size_t nodes)
+      : buckets_(nodes), drop_(nodes, Touch::kSparse), settled_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse) {}
+
+  // Levels 1..top, every one empty.
+  void Open(std::int32_t top) { buckets_.Open(top); }
+  // v starts at `level`, the highest it is given so far.
+  void Start(std::int32_t v, std::int32_t level) {
+    if (level > buckets_.Level(v)) buckets_.Put(v, level);
+  }
+
+  // The closure from the levels started, the highest first; lowers p(v)
+  // by the level each node is settled at.
+  void Close(const ScaledComponent& c, std::int32_t top, std::uint64_t& work) {
+    for (std::int32_t level = top; level >= 1; --level) {
+      for (std::int32_t u; (u = buckets_.Take(level)) != LevelBuckets::kEmpty;) {
+        drop_[u] = level;
+        settled_[settled_count_++] = u;
+        work += 1 + c.Row(u).size();
+        for (const Arc& a : c.Row(u)) {
+          if (!c.Inside(a) || drop_[a.to] != 0) continue;
+          const std::int64_t next = level - std::max<std::int64_t>(c.Reduced(u, a), 0);
+          if (next > buckets_.Level(a.to)) buckets_.Put(a.to, std::int32_t(next)), link_[a.to] = {u, c.Index(a)};
+        }
+      }
+    }
+    for (std::size_t i = 0; i < settled_count_; ++i) c.p[settled_[i]] -= drop_[settled_[i]];
+  }
+
+  // The arc that gave v its level in the last closure; a tail of kNoNode
+  // where v started at it.
+  Link TreeLink(std::int32_t v) const { return link_[v]; }
+
+  // Forgets the last closure.
+  void Clear() {
+    for (std::size_t i = 0; i < settled_count_; ++i) drop_[settled_[i]] = 0, link_[settled_[i]] = {kNoNode, 0};
+    settled_count_ = 0;
+  }
+
+ private:
+  LevelBuckets buckets_;
+  HugeArray<std::int32_t> drop_;     // the level a node was settled at, 0 for none
+  HugeArray<std::int32_t> settled_;  // the nodes settled, in order
+  HugeArray<Link> link_;             // the closure's tree
+  std::size_t settled_count_ = 0;
+};
+
+}  // namespace wgt

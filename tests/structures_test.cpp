@@ -1,0 +1,182 @@
+// The small structures on their own, each against a naive one: the
+// digits read eight bytes at a time, the integer reader's refusals,
+// Tarjan's components, Dial's buckets and the extraction of a simple
+// negative cycle from a walk.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+
+#include "graph_builder.hpp"
+#include "harness.hpp"
+#include "int_reader.hpp"
+#include "level_buckets.hpp"
+#include "simple_cycle.hpp"
+#include "strong_components.hpp"
+#include "swar_digits.hpp"
+
+namespace {
+
+// Every byte in every position of eight, and every length of digits
+// before it: the count of leading digits and their value.
+TEST(SwarDigits, EveryByteInEveryPosition) {
+  for (int position = 0; position < 8; ++position)
+    for (int byte = 0; byte < 256; ++byte) {
+      char text[8] = {'9', '1', '8', '2', '7', '3', '6', '4'};
+      text[position] = char(byte);
+      const bool digit = byte >= '0' && byte <= '9';
+      ASSERT_EQ(wgt::DigitsInEight(text), digit ? 8u : std::size_t(position)) << position << " " << byte;
+      for (int length = 1; length <= position && length < 8; ++length) {
+        std::uint64_t value = 0;
+        for (int i = 0; i < length; ++i) value = value * 10 + std::uint64_t(text[i] - '0');
+        ASSERT_EQ(wgt::ValueOfDigits(text, std::size_t(length)), value) << position << " " << byte << " " << length;
+      }
+    }
+}
+
+// `text` matched literally by a death test's regular expression.
+std::string Escaped(const std::string& text) {
+  std::string pattern;
+  for (char c : text) pattern += std::string(std::strchr("+*?.()[]{}|^$\\", c) != nullptr ? "\\" : "") + c;
+  return pattern;
+}
+
+// Tokens the reader refuses, read in this process: each dies with its
+// message, and none passes a count of no digits to ValueOfDigits, whose
+// check would abort first.
+TEST(IntReaderDeathTest, MalformedTokensEndWithTheirMessage) {
+  for (const std::string token : {"-", "+", "x", ":", "/", "-:", "+/", "--1"}) {
+    Scratch scratch;
+    const std::string path = (scratch.dir() / "tokens").string();
+    Spit(path, "12 " + token + std::string(64, ' '));
+    EXPECT_EXIT(
+        {
+          wgt::IntReader in;
+          in.Open(path.c_str());
+          std::int32_t value;
+          while (in.Next(value)) {
+          }
+        },
+        testing::ExitedWithCode(1), "'" + Escaped(token) + "' is not an integer");
+  }
+}
+
+// Random graphs of a few nodes: Tarjan's components are the classes of
+// mutual reachability over the arcs the predicate lets through, reported
+// in reverse topological order, each once.
+TEST(StrongComponents, MatchMutualReachability) {
+  std::mt19937 rng(1972);
+  for (int round = 0; round < 300; ++round) {
+    const int n = 1 + int(rng() % 12);
+    std::vector<Edge> edges;
+    for (int i = 0, m = int(rng() % (3 * n + 1)); i < m; ++i)
+      edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % 3)});
+    wgt::GraphBuilder builder(n, edges.size(), wgt::GraphBuilder::kArcs);
+    for (const Edge& e : edges) builder.Add(e.x, e.y, std::int32_t(e.c));
+    const wgt::Graph g = std::move(builder).Build();
+    std::vector<std::vector<bool>> reaches(n + 1, std::vector<bool>(n + 1));
+    for (int v = 1; v <= n; ++v) reaches[v][v] = true;
+    for (const Edge& e : edges)
+      if (e.c != 0) reaches[e.x][e.y] = true;  // arcs of cost 0 are not followed
+    for (int k = 1; k <= n; ++k)
+      for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j) reaches[i][j] = reaches[i][j] || (reaches[i][k] && reaches[k][j]);
+    wgt::StrongComponents scc(std::size_t(n) + 1);
+    std::vector<int> component(n + 1, -1);
+    int closed = 0;
+    std::uint64_t work = 0;
+    const int root = 1 + int(rng() % n);
+    scc.Search(
+        g, root, [](std::int32_t, const wgt::Arc& a) { return a.cost != 0; },
+        [&](std::span<const std::int32_t> members) {
+          for (std::int32_t v : members) {
+            EXPECT_EQ(component[v], -1) << v;
+            component[v] = closed;
+          }
+          ++closed;
+          return true;
+        },
+        work);
+    for (int v = 1; v <= n; ++v) {
+      EXPECT_EQ(component[v] != -1, bool(reaches[root][v])) << "round " << round << " node " << v;
+      for (int w = 1; w <= n; ++w) {
+        if (component[v] == -1 || component[w] == -1) continue;
+        EXPECT_EQ(component[v] == component[w], reaches[v][w] && reaches[w][v]) << v << " " << w;
+      }
+    }
+    for (const Edge& e : edges) {  // an arc out of a component leads into one closed before it
+      if (e.c != 0 && component[e.x] != -1) {
+        EXPECT_LE(component[e.y], component[e.x]);
+      }
+    }
+    ASSERT_FALSE(HasFailure()) << "round " << round;
+  }
+}
+
+// Random raises and takes from the highest level down, as a closure does:
+// the buckets hold what a map from levels to sets holds.
+TEST(LevelBuckets, MatchAMapOfSets) {
+  std::mt19937 rng(1969);
+  for (int round = 0; round < 200; ++round) {
+    const int n = 1 + int(rng() % 40), top = 1 + int(rng() % n);
+    wgt::LevelBuckets buckets{std::size_t(n)};
+    buckets.Open(top);
+    std::map<int, std::set<int>> naive;
+    std::vector<int> level(n, 0);
+    auto put = [&](int v, int at) {
+      if (level[v] != 0) naive[level[v]].erase(v);
+      buckets.Put(v, at), naive[at].insert(v), level[v] = at;
+    };
+    for (int i = 0; i < n; ++i)
+      if (rng() % 2) put(int(rng() % n), 1 + int(rng() % top));
+    for (int at = top; at >= 1; --at)
+      for (std::int32_t v; (v = buckets.Take(at)) != wgt::LevelBuckets::kEmpty;) {
+        ASSERT_EQ(naive[at].count(v), 1u) << "round " << round;
+        naive[at].erase(v), level[v] = -1;  // settled: never put again
+        EXPECT_EQ(buckets.Level(v), 0);
+        for (int w = int(rng() % n), k = 0; k < 2; ++k, w = int(rng() % n))  // raise a few, up to this level
+          if (level[w] >= 0 && level[w] < at && rng() % 2) put(w, level[w] + 1 + int(rng() % (at - level[w])));
+      }
+    for (const auto& [at, members] : naive) EXPECT_TRUE(members.empty()) << at;
+  }
+}
+
+// Random closed walks of negative cost: the cycle returned is simple, its
+// arcs are arcs of the walk, and its cost is negative.
+TEST(SimpleNegativeCycle, OutOfRandomClosedWalks) {
+  std::mt19937 rng(1995);
+  struct Step {
+    std::int32_t from, to;
+    std::int64_t cost;
+  };
+  for (int round = 0; round < 500; ++round) {
+    const int n = 2 + int(rng() % 8), length = 1 + int(rng() % 20);
+    std::vector<Step> walk;
+    std::int32_t at = 1 + std::int32_t(rng() % n);
+    const std::int32_t start = at;
+    std::int64_t total = 0;
+    for (int i = 0; i < length; ++i) {
+      const std::int32_t next = i + 1 == length ? start : 1 + std::int32_t(rng() % n);
+      walk.push_back({at, next, std::int64_t(rng() % 11) - 5}), total += walk.back().cost, at = next;
+    }
+    if (total >= 0) walk.back().cost -= total + 1;
+    const std::vector<std::int32_t> cycle = wgt::SimpleNegativeCycle(
+        walk, [](const Step& s) { return s.from; }, [](const Step& s) { return s.to; }, [](const Step& s) { return s.cost; });
+    ASSERT_FALSE(cycle.empty());
+    EXPECT_EQ(std::set<std::int32_t>(cycle.begin(), cycle.end()).size(), cycle.size()) << "not simple";
+    std::int64_t cost = 0;
+    for (std::size_t i = 0; i < cycle.size(); ++i) {
+      const std::int32_t from = cycle[i], to = cycle[(i + 1) % cycle.size()];
+      std::int64_t cheapest = INT64_MAX;  // of the walk's arcs from -> to, the loop took one of them
+      for (const Step& s : walk)
+        if (s.from == from && s.to == to) cheapest = std::min(cheapest, s.cost);
+      ASSERT_NE(cheapest, INT64_MAX) << from << " -> " << to;
+      cost += cheapest;
+    }
+    EXPECT_LT(cost, 0) << "round " << round;
+  }
+}
+
+}  // namespace

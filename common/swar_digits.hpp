@@ -7,6 +7,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,6 +35,7 @@ inline std::size_t DigitsInEight(const char* c) {
 
 // The value of the `length` digits at c. Precondition: 1 <= length < 8.
 inline std::uint64_t ValueOfDigits(const char* c, std::size_t length) {
+  assert(length >= 1 && length < 8);
   constexpr std::uint64_t kOnes = 0x0101010101010101;
   // The digits moved to the high bytes, as if led by zeros.
   std::uint64_t v = (LoadEight(c) - 0x30 * kOnes) << (8 * (8 - length));

@@ -38,6 +38,7 @@
 #include <span>
 #include <vector>
 
+#include "component_order.hpp"
 #include "graph.hpp"
 #include "memory.hpp"
 #include "min_heap.hpp"
@@ -60,8 +61,8 @@ class ScalingEngine {
   // the components, the local graph's row bounds, labels, potentials, the
   // refinement's tables and the heap (two 128-bit entries a node); and a
   // copy of every arc.
-  static constexpr std::uint64_t kBytesPerNode =
-      3 * sizeof(std::uint32_t) + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
+  static constexpr std::uint64_t kBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t) +
+                                                 PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
   static constexpr std::uint64_t kBytesPerArc = sizeof(Arc);
 
   explicit ScalingEngine(const Graph& g, PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst)
@@ -80,11 +81,11 @@ class ScalingEngine {
     state.stats.work += work_ - before;
     if (!no_cycle) {
       state.cycle.clear();
-      for (std::int32_t v : cycle_) state.cycle.push_back(order_[std::size_t(v) - 1]);
+      for (std::int32_t v : cycle_) state.cycle.push_back(order_.Node(std::size_t(v) - 1));
       return false;
     }
     if (phase_ == Phase::kDone) {
-      for (std::size_t i = 0; i < reached_count_; ++i) state.tree.Settle(order_[i], Dist(label_[i + 1]));
+      for (std::size_t i = 0; i < order_.Reached(); ++i) state.tree.Settle(order_.Node(i), Dist(label_[i + 1]));
       state.waiting.Clear();
     }
     return true;
@@ -99,7 +100,7 @@ class ScalingEngine {
     while (phase_ != Phase::kDone && work_ <= limit_) {
       switch (phase_) {
         case Phase::kOrder:
-          Order(source);
+          order_.Find(g_, source, work_);
           phase_ = Phase::kRenumber;
           break;
         case Phase::kRenumber:
@@ -116,55 +117,24 @@ class ScalingEngine {
     return true;
   }
 
-  // The nodes that `source` reaches, component by component in topological
-  // order, into order_; ends_[c] is where component c ends in it.
-  void Order(std::int32_t source) {
-    order_ = HugeArray<std::int32_t>(g_.NodeCount() + 1, Touch::kSparse);
-    ends_ = HugeArray<std::uint32_t>(g_.NodeCount() + 1, Touch::kSparse);
-    StrongComponents scc(g_.NodeCount() + 1);
-    scc.Search(
-        g_, source, [](std::int32_t, const Arc&) { return true; },
-        [&](std::span<const std::int32_t> members) {
-          for (std::int32_t v : members) order_[reached_count_++] = v, arcs_ += g_[v].size();
-          ends_[components_++] = std::uint32_t(members.size());
-          return true;
-        },
-        work_);
-    std::reverse(&order_[0], &order_[reached_count_]);  // closed in reverse topological order
-    std::reverse(&ends_[0], &ends_[components_]);
-    for (std::size_t c = 0, end = 0; c < components_; ++c) end += ends_[c], ends_[c] = std::uint32_t(end);
-  }
-
-  // The reached graph with node order_[i] as node i + 1, rows as they were;
-  // every label unreached but the source's, which comes first in order_.
+  // The reached graph renumbered; every label unreached but the source's.
   void Renumber(std::int32_t source) {
-    HugeArray<std::int32_t> local(g_.NodeCount() + 1, Touch::kSparse);
-    for (std::size_t i = 0; i < reached_count_; ++i) local[order_[i]] = std::int32_t(i + 1);
-    HugeArray<std::uint32_t> offsets(reached_count_ + 2);
-    HugeArray<Arc> arcs(arcs_);
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < reached_count_; ++i) {
-      offsets[i + 1] = std::uint32_t(count);
-      for (const Arc& a : g_[order_[i]]) arcs[count++] = {local[a.to], a.cost};
-    }
-    offsets[reached_count_ + 1] = std::uint32_t(count);
-    work_ += reached_count_ + count;
-    local_ = Graph(std::move(offsets), std::move(arcs));
-    label_ = HugeArray<std::int64_t>(reached_count_ + 1, Touch::kSparse);
-    p_ = HugeArray<std::int64_t>(reached_count_ + 1, Touch::kSparse);
-    for (std::size_t v = 1; v <= reached_count_; ++v) label_[v] = kUnlabelled;
-    label_[local[source]] = 0;
+    local_ = order_.Renumber(g_, source, work_);
+    label_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
+    p_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
+    for (std::size_t v = 1; v <= order_.Reached(); ++v) label_[v] = kUnlabelled;
+    label_[order_.LocalSource()] = 0;
   }
 
   // One step within the current component: a component of one node, or
   // the entry into a larger one, or one iteration of its refinement, or
   // Dijkstra's method in it. False at a negative cycle.
   bool StepComponent() {
-    if (component_ == components_) {
+    if (component_ == order_.Components()) {
       phase_ = Phase::kDone;
       return true;
     }
-    const auto lo = std::int32_t(component_ == 0 ? 1 : ends_[component_ - 1] + 1), end = std::int32_t(ends_[component_] + 1);
+    const std::int32_t lo = order_.Begin(component_), end = order_.End(component_);
     switch (stage_) {
       case Stage::kEnter:
         if (end - lo == 1) {
@@ -176,7 +146,7 @@ class ScalingEngine {
           stage_ = Stage::kDijkstra;
           return true;
         }
-        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(reached_count_ + 1, rule_);
+        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(order_.Reached() + 1, rule_);
         refinement_->Begin(local_, lo, end, shift_, p_);
         stage_ = Stage::kRefine;
         return true;
@@ -198,7 +168,7 @@ class ScalingEngine {
         refinement_->Begin(local_, lo, end, shift_, p_);
         return true;
       case Stage::kDijkstra:
-        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (reached_count_ + 1));
+        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (order_.Reached() + 1));
         SettleReduced(local_, lo, end, label_, p_, *heap_, work_);
         stage_ = Stage::kEnter;
         ++component_;
@@ -240,10 +210,8 @@ class ScalingEngine {
   Stage stage_ = Stage::kEnter;
   std::size_t component_ = 0;  // the component being labelled
   int shift_ = 0;              // its scale: costs ceil(c / 2^shift)
-  HugeArray<std::int32_t> order_;  // the reached nodes, component by component
-  HugeArray<std::uint32_t> ends_;  // where each component ends in order_
-  std::size_t reached_count_ = 0, arcs_ = 0, components_ = 0;
-  Graph local_;  // order_[i] as node i + 1
+  ComponentOrder order_;
+  Graph local_;  // order_.Node(i) as node i + 1
   HugeArray<std::int64_t> label_, p_;
   std::unique_ptr<PotentialRefinement> refinement_;
   std::unique_ptr<MinHeap<Wide>> heap_;

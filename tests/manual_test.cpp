@@ -203,6 +203,7 @@ TEST(Manual, EveryListedOptionMessageIsWhatTheProgramPrints) {
       const Outcome run =
           piped ? RunIn({"/bin/sh", "-c", "printf '" + s.text + "' | " + line}, "none", files).first : RunIn(argv, "none", files).first;
       EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), message + "\n");
+      EXPECT_EQ(run.status, run.err.find("\nTry '") != std::string::npos ? 2 : 1) << message;
     }
     EXPECT_EQ(covered, ManualMessages(*program, 1));
   }

@@ -134,32 +134,4 @@ TEST(CommandLineFormats, NativeAndDimacsGiveTheSameBytes) {
   EXPECT_EQ(RunWith(kPathCount, {"-s", "3", "--all", "-o", "-", "g.gr"}, arcs).first.out, "1 - 0\n2 - 0\n3 0 1\n");
 }
 
-// What is wrong with a DIMACS file, by line, as with a native one.
-TEST(CommandLineFormats, DimacsErrorsNameTheLine) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"c only comments\n", "g.gr:1: file ends before the problem line 'p sp NODES ARCS'"},
-      {"c\na 1 2 3\n", "g.gr:2: arc line before the problem line 'p sp NODES ARCS'"},
-      {"p max 3 1\n", "g.gr:1: problem line names 'max', not 'sp'"},
-      {"p sp 3\na 1 2 3\n", "g.gr:1: problem line needs 'p sp NODES ARCS'"},
-      {"p sp 3 2\na 1 2 3\n", "g.gr:2: file ends after 1 of 2 arcs"},
-      {"p sp 3 1\na 1 2 3\na 2 3 1\n", "g.gr:3: more arc lines than the 1 of the problem line"},
-      {"p sp 3 2\na 1 2 3\nx 2 3 1\n", "g.gr:3: unknown line type 'x' (expected c, p or a)"},
-      {"p sp 3 2\np sp 3 2\n", "g.gr:2: a second problem line"},
-      {"p sp 3 2\na 1 2\na 2 3 1\n", "g.gr:2: arc line needs 'a TAIL HEAD COST'"},
-      {"p sp 3 2\na 1 2 3 4\na 2 3 1\n", "g.gr:2: arc line holds more than its tail, head and cost"},
-      {"p sp 3 1\na 1 4 3\n", "g.gr:2: arc 1: end node 4 is outside 1..3"},
-      {"p sp 0 0\n", "g.gr:1: node count 0 is below 1"},
-      {"p sp 3 -1\n", "g.gr:1: arc count -1 is negative"},
-      {"p sp 3 1\na 1 2 x\n", "g.gr:2: 'x' is not an integer"},
-      {"p sp 3 0\n", ""},
-  };
-  for (const auto& [text, message] : cases) {
-    auto [run, after] = RunWith(kDistance, {"-o", "-", "-s", "3", "g.gr"}, {{"g.gr", text}});
-    EXPECT_EQ(run.err, message.empty() ? "" : "mirtavosken2: " + message + "\n") << text;
-    EXPECT_EQ(run.status, message.empty() ? 0 : 1) << text;
-  }
-  auto [source, unused] = RunWith(kDistance, {"-s", "4", "g.gr"}, {{"g.gr", "p sp 3 0\n"}});
-  EXPECT_EQ(source.err, "mirtavosken2: g.gr:1: source node 4 is outside 1..3\n");
-}
-
 }  // namespace

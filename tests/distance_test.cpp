@@ -524,8 +524,10 @@ TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
     wgt::DistanceStats stats;
     wgt::Relaxation state(g, 1, tree, stats);
     wgt::ScalingEngine engine(g, c.rule);
-    EXPECT_TRUE(engine.Run(state, UINT64_MAX));
-    EXPECT_LE(double(stats.work) / double(k + tail.size()), 1.3 * c.measured) << c.disguised << " " << int(c.rule);
+    const double size = double(k + tail.size());
+    EXPECT_TRUE(engine.Run(state, std::uint64_t(1.3 * c.measured * size)));  // a turn that stops at the limit
+    EXPECT_TRUE(state.waiting.Empty()) << "not done within the limit: " << c.disguised << " " << int(c.rule);
+    EXPECT_LE(double(stats.work) / size, 1.3 * c.measured + 1);  // one step past the budget at most
   }
 }
 

@@ -2,14 +2,17 @@
 // from starting levels -h(v) >= 1 on some nodes, each node's level
 // g(v) = max over w of (level(w) - the cheapest path w ~> v), in reduced
 // costs where arcs of -1 count 0, by Dijkstra's method on Dial's buckets
-// (level_buckets.hpp) counted downwards; then p(v) -= g(v). Each node
-// settled links to the arc that gave it its level, the closure's tree.
+// (level_buckets.hpp) counted downwards; then p(v) -= g(v). Where asked
+// for, each node settled links to the arc that gave it its level: the
+// closure's tree, which only Goldberg's path needs, and which is left
+// untouched otherwise.
 //
 // Preconditions: nodes 1..size-1; levels at most the top given to Open.
 // Time O(top + nodes settled + their arcs); memory kBytesPerNode a node.
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -36,8 +39,11 @@ class DialClosure {
   }
 
   // The closure from the levels started, the highest first; lowers p(v)
-  // by the level each node is settled at.
+  // by the level each node is settled at, and keeps the tree where
+  // kKeepTree.
+  template <bool kKeepTree>
   void Close(const ScaledComponent& c, std::int32_t top, std::uint64_t& work) {
+    kept_tree_ = kKeepTree;
     for (std::int32_t level = top; level >= 1; --level) {
       for (std::int32_t u; (u = buckets_.Take(level)) != LevelBuckets::kEmpty;) {
         drop_[u] = level;
@@ -46,20 +52,28 @@ class DialClosure {
         for (const Arc& a : c.Row(u)) {
           if (!c.Inside(a) || drop_[a.to] != 0) continue;
           const std::int64_t next = level - std::max<std::int64_t>(c.Reduced(u, a), 0);
-          if (next > buckets_.Level(a.to)) buckets_.Put(a.to, std::int32_t(next)), link_[a.to] = {u, c.Index(a)};
+          if (next <= buckets_.Level(a.to)) continue;
+          buckets_.Put(a.to, std::int32_t(next));
+          if constexpr (kKeepTree) link_[a.to] = {u, c.Index(a)};
         }
       }
     }
     for (std::size_t i = 0; i < settled_count_; ++i) c.p[settled_[i]] -= drop_[settled_[i]];
   }
 
-  // The arc that gave v its level in the last closure; a tail of kNoNode
-  // where v started at it.
-  Link TreeLink(std::int32_t v) const { return link_[v]; }
+  // The arc that gave v its level in the last closure, which kept its
+  // tree; a tail of kNoNode where v started at it.
+  Link TreeLink(std::int32_t v) const {
+    assert(kept_tree_);
+    return link_[v];
+  }
 
   // Forgets the last closure.
   void Clear() {
-    for (std::size_t i = 0; i < settled_count_; ++i) drop_[settled_[i]] = 0, link_[settled_[i]] = {kNoNode, 0};
+    for (std::size_t i = 0; i < settled_count_; ++i) {
+      drop_[settled_[i]] = 0;
+      if (kept_tree_) link_[settled_[i]] = {kNoNode, 0};
+    }
     settled_count_ = 0;
   }
 
@@ -69,6 +83,7 @@ class DialClosure {
   HugeArray<std::int32_t> settled_;  // the nodes settled, in order
   HugeArray<Link> link_;             // the closure's tree
   std::size_t settled_count_ = 0;
+  bool kept_tree_ = false;
 };
 
 }  // namespace wgt

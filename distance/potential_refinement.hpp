@@ -132,7 +132,7 @@ class PotentialRefinement {
   void AllLayers(std::int32_t top, std::uint64_t& work) {
     closure_.Open(top);
     for (std::int32_t v : layers_.Reached()) closure_.Start(v, layers_.Layer(v));
-    closure_.Close(c_, top, work);
+    closure_.Close<false>(c_, top, work);
   }
 
   // Goldberg's cut at the layer that holds the most improvable nodes: the
@@ -159,7 +159,7 @@ class PotentialRefinement {
       if (c_.Reduced(path[std::size_t(i)].tail, c_.ArcOf(path[std::size_t(i)])) == -1) ++t, position_[head] = i + 1;
       if (t > 0) closure_.Start(head, t);
     }
-    closure_.Close(c_, top, work);
+    closure_.Close<true>(c_, top, work);
     std::int32_t left = kNoNode;  // a tail whose arc of -1 still enters an improvable node of the path
     const Arc* arc = nullptr;
     for (std::size_t i = 0; i < tails_count_ && left == kNoNode; ++i)

@@ -32,7 +32,7 @@ constexpr Dist Inf = std::numeric_limits<Dist>::max();
 
 // A distance that no path has: every real one is at most n * C < 2^62, so
 // sums of two of these fit 64 bits.
-constexpr std::uint64_t kNone = std::uint64_t(1) << 62;
+constexpr std::uint64_t kNoDistance = std::uint64_t(1) << 62;
 
 // When a node's count is formed. On the way (kOnTheWay): copied on every
 // strict improvement and summed on every tie, as nodes are settled in
@@ -63,7 +63,7 @@ class Frontier {
   }
 
   bool Reached(std::int32_t v) const { return reach_[v] != 0; }
-  std::uint64_t Distance(std::int32_t v) const { return Reached(v) ? std::uint64_t(Inf<Dist> - reach_[v]) : kNone; }
+  std::uint64_t Distance(std::int32_t v) const { return Reached(v) ? std::uint64_t(Inf<Dist> - reach_[v]) : kNoDistance; }
   // Counting at settling, the paths into v over its arcs from nodes one
   // cost nearer: with every cost at least 1, those are settled, and their
   // counts final, once v's distance is not above the next key. The end
@@ -90,11 +90,11 @@ class Frontier {
   }
 
   // Drops outdated entries; the distance of the next node to settle, or
-  // kNone when none is left. Precedes every call to SettleNext.
+  // kNoDistance when none is left. Precedes every call to SettleNext.
   std::uint64_t Next() {
     for (; !heap_.Empty(); heap_.Pop())
       if (Current(heap_.At(1))) return std::uint64_t(heap_.At(1) >> 32);
-    return kNone;
+    return kNoDistance;
   }
 
   // Settles the next node and relaxes its row; lowered(y, distance) follows
@@ -153,7 +153,7 @@ class Frontier {
   MinHeap<Key> heap_;
   HugeArray<std::int32_t> layer_;  // the nodes settled at layer_key_, where kept
   std::size_t layer_size_ = 0;
-  std::uint64_t layer_key_ = kNone;
+  std::uint64_t layer_key_ = kNoDistance;
   std::uint64_t arcs_scanned_ = 0;
   std::uint64_t settled_ = 0;
 };

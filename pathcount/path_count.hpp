@@ -51,7 +51,7 @@ template <class Dist, class Key>
 std::uint64_t CountFromSource(const Graph& G, std::int32_t S, std::int32_t D, HugeArray<Dist>& reach,
                               HugeArray<std::uint64_t>& nr, SearchStats& stats) {
   Frontier<Dist, Key, Counting::kOnTheWay, false> from_s(G, S, reach, nr);
-  for (std::uint64_t next; (next = from_s.Next()) != kNone && next <= from_s.Distance(D);)
+  for (std::uint64_t next; (next = from_s.Next()) != kNoDistance && next <= from_s.Distance(D);)
     from_s.SettleNext([](std::int32_t, std::uint64_t) {});
   stats.settled_from_s = from_s.Settled();
   return nr[D];
@@ -78,7 +78,7 @@ std::uint64_t CountFromBothEnds(const Graph& G, std::int32_t S, std::int32_t D, 
   HugeArray<Dist> reach_back(reach.size(), Touch::kSparse);
   Frontier<Dist, Key, Counting::kAtSettling, true> from_s(G, S, reach, nr);
   Frontier<Dist, Key, Counting::kAtSettling, false> from_d(G, D, reach_back, nr);
-  std::uint64_t best = kNone;
+  std::uint64_t best = kNoDistance;
   for (;;) {
     const std::uint64_t next_s = from_s.Next(), next_d = from_d.Next();
     if (next_s + next_d >= best) break;
@@ -90,7 +90,7 @@ std::uint64_t CountFromBothEnds(const Graph& G, std::int32_t S, std::int32_t D, 
   stats.settled_from_s = from_s.Settled(), stats.settled_from_d = from_d.Settled();
   const std::uint64_t next_s = from_s.Next(), radius = std::min(next_s, best);
   std::uint64_t paths = 0;
-  if (best != kNone) {
+  if (best != kNoDistance) {
     from_s.ForEachFrom(next_s, [&](std::int32_t v) {
       const std::uint64_t dv = from_s.Distance(v);
       if (dv + from_d.Distance(v) != best) return;
@@ -111,7 +111,7 @@ template <class Dist, class Key>
 void CountToEvery(const Graph& G, std::int32_t S, HugeArray<Dist>& reach, HugeArray<std::uint64_t>& nr,
                   SearchStats& stats) {
   Frontier<Dist, Key, Counting::kOnTheWay, false> from_s(G, S, reach, nr);
-  while (from_s.Next() != kNone) from_s.SettleNext([](std::int32_t, std::uint64_t) {});
+  while (from_s.Next() != kNoDistance) from_s.SettleNext([](std::int32_t, std::uint64_t) {});
   stats.settled_from_s = from_s.Settled();
 }
 

@@ -42,7 +42,7 @@ class DimacsReader {
         in_.FailAt(line, "problem line names " + (in_.Line() != line ? "no problem" : IntReader::Quote(problem)) +
                              ", not 'sp'");
       if (!in_.NextOnLine(n, line) || !in_.NextOnLine(m, line)) in_.FailAt(line, "problem line needs 'p sp NODES ARCS'");
-      line_ = line;
+      line_ = problem_line_ = line;
       return;
     }
   }
@@ -62,7 +62,7 @@ class DimacsReader {
   // After the last arc: comments alone may follow.
   void Finish(std::int32_t total) {
     for (int first; (first = in_.Peek()) >= 0;) {
-      if (in_.Line() == line_) in_.Fail("arc line holds more than its tail, head and cost");
+      if (in_.Line() == line_) FailCrowded(line_);
       const std::string word = in_.NextWord();
       if (first == 'c')
         in_.SkipLine();
@@ -79,7 +79,7 @@ class DimacsReader {
     for (;;) {
       const int first = in_.Peek();
       if (first < 0) in_.FailAtEnd("file ends after " + std::to_string(arcs) + " of " + std::to_string(total) + " arcs");
-      if (in_.Line() == line_) in_.Fail("arc line holds more than its tail, head and cost");
+      if (in_.Line() == line_) FailCrowded(line_);
       const std::string word = in_.NextWord();
       if (word == "a") return;
       if (first != 'c') FailLineType(word);
@@ -88,8 +88,14 @@ class DimacsReader {
   }
 
   [[noreturn, gnu::cold, gnu::noinline]] void FailArcLine(long line, bool crowded) const {
-    if (crowded) in_.FailAt(line, "arc line holds more than its tail, head and cost");
+    if (crowded) FailCrowded(line);
     in_.FailAt(line, "arc line needs 'a TAIL HEAD COST'");
+  }
+
+  // More on the line of the last record than it holds.
+  [[noreturn, gnu::cold, gnu::noinline]] void FailCrowded(long line) const {
+    if (line == problem_line_) in_.FailAt(line, "problem line holds more than 'p sp NODES ARCS'");
+    in_.FailAt(line, "arc line holds more than its tail, head and cost");
   }
 
   [[noreturn, gnu::cold, gnu::noinline]] void FailLineType(const std::string& word) const {
@@ -98,7 +104,8 @@ class DimacsReader {
   }
 
   IntReader& in_;
-  long line_ = 0;  // the line of the last record read
+  long line_ = 0;          // the line of the last record read
+  long problem_line_ = 0;  // the problem line's
 };
 
 }  // namespace wgt

@@ -181,6 +181,7 @@ std::vector<OptionScenario> OptionScenarios(const Program& program) {
       {"road.gr:3: unknown line type 'x' (expected c, p or a)", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 1\nx\n"},
       {"road.gr:2: arc line needs 'a TAIL HEAD COST'", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2\n"},
       {"road.gr:2: arc line holds more than its tail, head and cost", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 3 4\n"},
+      {"road.gr:1: problem line holds more than 'p sp NODES ARCS'", {"road.gr"}, "road.gr", "p sp 10 2 7\na 1 2 3\n"},
       {"road.gr:3: arc 2: end node 12 is outside 1..10", {"road.gr"}, "road.gr", "p sp 10 2\na 1 2 1\na 2 12 1\n"},
       {"road.gr:3: file ends after 2 of 9 arcs", {"road.gr"}, "road.gr", "p sp 10 9\n" + arcs},
       {"road.gr:4: more arc lines than the 2 of the problem line", {"road.gr"}, "road.gr", "p sp 10 2\n" + arcs + arcs},

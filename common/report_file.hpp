@@ -1,6 +1,5 @@
-// The file a report goes to, replaced whole or not at all, and every
-// failure to write it reported; the report writer (report_writer.hpp)
-// fills it.
+// The file a report goes to, replaced whole or not at all, every failure
+// to write it reported; the report writer (report_writer.hpp) fills it.
 #pragma once
 
 #include <fcntl.h>
@@ -19,15 +18,12 @@
 
 namespace wgt {
 
-// The report file. It is created or emptied when opened, before the input
-// is read, so that no stale result outlives a run. Where it is a regular file with
-// one name, the result is written to an anonymous file beside it, named
-// only once complete and then renamed over it: a run killed at any moment
-// leaves it empty or whole, and a failing one removes what it wrote. Where
-// the directory forbids the rename (sticky, and the output another user's),
-// the finished report is copied into the output instead. Anything else (a
-// symbolic or hard link to elsewhere, a device, a pipe) is written through
-// as it stands, so that every name sees the result.
+// A regular file of one name gets the report in an anonymous file beside
+// it, named once complete and renamed over it: a run killed at any moment
+// leaves it as it was or whole. Where the directory forbids the rename
+// (sticky, the output another user's), the finished report is copied in.
+// Anything else (a link, a device, a pipe) is written through, so that
+// every name sees the result.
 class ReportFile {
  public:
   ReportFile() = default;
@@ -38,7 +34,8 @@ class ReportFile {
   ReportFile(const ReportFile&) = delete;
   ReportFile& operator=(const ReportFile&) = delete;
 
-  // Creates or empties the file; a failure is reported by RequireOpen.
+  // The run with no argument: creates or empties the file now, so that no
+  // stale result outlives the run; RequireOpen reports a failure.
   void Open(const char* path) {
     path_ = path;
     struct stat link {};
@@ -50,14 +47,10 @@ class ReportFile {
     mode_ = file.st_mode & 07777;
   }
 
-  // Option mode: the output is not touched until Finish, which replaces
-  // it whole, so that a run that fails leaves an existing output as it was
-  // and creates none; "-" is standard output, which receives the report
-  // only once it is complete. The report is written to an anonymous file
-  // beside the output and renamed over it; where it cannot be (standard
-  // output, a link, a device, a pipe, a directory that takes no new file),
-  // it is kept in memory and written through at the end. A failure to
-  // create the output shows here, before any work.
+  // Option mode: the output is not touched before Finish, so that a failed
+  // run leaves it as it was and creates none. What cannot be replaced
+  // (standard output for "-", a link, a device, a pipe, a directory that
+  // takes no new file) is kept in memory and written through at the end.
   void OpenOnSuccess(const char* path) {
     deferred_ = true;
     if (std::strcmp(path, "-") == 0) {
@@ -78,13 +71,10 @@ class ReportFile {
     ::umask(mask);
     mode_ = exists ? file.st_mode & 07777 : 0666 & ~mask;
     replace_ = !is_link && (!exists || (S_ISREG(file.st_mode) && file.st_nlink == 1));
-    if (replace_) OpenTemp();
+    if (replace_) OpenTemp();  // which may clear replace_
     if (replace_) return;
-    if (!exists || ::access(path, W_OK) != 0) {
-      open_errno_ = errno;
-      return;
-    }
-    OpenMemory();
+    if (exists && ::access(path, W_OK) == 0) return OpenMemory();
+    open_errno_ = errno;
   }
 
   void RequireOpen() const {
@@ -117,18 +107,15 @@ class ReportFile {
     return replace_ || (deferred_ && fd_ < 0) ? temp_fd_ : fd_;
   }
 
-  // Where no file can be made beside the output (a directory the user may
-  // not write to, holding an output they may), the output is written
-  // through as it stands; errno then says why.
+  // Where no file can be made beside the output (an unwritable directory),
+  // replace_ is cleared and errno says why.
   void OpenTemp() {
     temp_fd_ = ::open(DirectoryOf(path_).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);  // read back if it cannot replace
     if (temp_fd_ < 0) {  // no anonymous files here: a hidden name, removed on failure
       temp_name_ = HiddenNameBeside(path_, "XXXXXX");
       temp_fd_ = ::mkstemp(temp_name_.data());
-      if (temp_fd_ < 0) {
-        const int error = errno;
+      if (temp_fd_ < 0) {  // errno stays mkstemp's
         temp_name_.clear();
-        errno = error;
         replace_ = false;
         return;
       }
@@ -137,10 +124,9 @@ class ReportFile {
     if (::fchmod(temp_fd_, mode_) != 0) Fail(errno);
   }
 
-  // Puts the finished report in the output's place in one step. An
-  // anonymous file cannot be renamed over another, so it is first linked to
-  // a hidden name beside the output: a run killed between the two leaves the
-  // output empty and a whole copy under that name, never a part of one.
+  // Puts the finished report in the output's place in one step, linked
+  // first to a hidden name (an anonymous file cannot be renamed): a run
+  // killed between the two leaves a whole copy there, never a part.
   void Publish() {
     if (temp_fd_ < 0) OpenTemp();  // an empty report still replaces the file
     if (!replace_) return;
@@ -156,10 +142,9 @@ class ReportFile {
     if (::close(std::exchange(temp_fd_, -1)) != 0) Fail(errno);
   }
 
-  // Where the output may be written but not replaced (a sticky directory
-  // such as /tmp, and an output that belongs to another user), the finished
-  // report is copied into it. A run killed during the copy may then leave a
-  // part of the report; one that fails empties the output.
+  // Where the output may be written but not replaced (sticky, another
+  // user's): the finished report is copied in. A run killed during the copy
+  // may leave a part of it; one that fails empties the output.
   void CopyIntoOutput() {
     ::unlink(temp_name_.c_str());  // the copy in fd_ below is what remains
     ReleasePending(temp_name_.c_str());
@@ -181,22 +166,19 @@ class ReportFile {
     }
   }
 
-  // A report to be written through at the end is kept in memory meanwhile.
-  void OpenMemory() {
+  void OpenMemory() {  // for a report written through at the end
     temp_fd_ = ::memfd_create("report", MFD_CLOEXEC);
     if (temp_fd_ < 0) open_errno_ = errno;
   }
 
   // Deferred, and not replaced: the finished report goes into the output now.
   void WriteThrough() {
-    if (temp_fd_ < 0) OpenMemory();  // nothing was written
-    if (temp_fd_ < 0) Fail(open_errno_);
     fd_ = standard_output_ ? ::dup(STDOUT_FILENO) : ::open(path_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) Fail(errno);
     CopyTempIntoOutput();
   }
 
-  // The output was emptied when opened; written through, it is emptied again.
+  // A report written through is emptied again, as when it was opened.
   [[noreturn]] void Fail(int error) const {
     if (!replace_ && fd_ >= 0 && ::ftruncate(fd_, 0) != 0) {
       // A device such as /dev/full cannot be truncated and holds nothing.

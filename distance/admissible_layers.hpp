@@ -29,16 +29,16 @@ namespace wgt {
 class AdmissibleLayers {
  public:
   // The search's tables; each node's layer, link and component; the
-  // components' starts; and the breadth-first walk within a component
-  // (its queue, its parents) and the path it assembles.
+  // components' starts; the breadth-first walk within a component (its
+  // queue, its parents) and the path it assembles; the count a layer.
   static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + 4 * sizeof(std::int32_t) +
-                                                 sizeof(std::uint32_t) + 4 * sizeof(Link);
+                                                 2 * sizeof(std::uint32_t) + 4 * sizeof(Link);
 
   explicit AdmissibleLayers(std::size_t nodes)
       : scc_(nodes), reached_(nodes, Touch::kSparse), component_(nodes, Touch::kSparse),
         start_(nodes + 1, Touch::kSparse), layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse),
         queue_(nodes, Touch::kSparse), parent_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse),
-        walk_(nodes, Touch::kSparse) {}
+        walk_(nodes, Touch::kSparse), per_layer_(nodes + 1, Touch::kSparse) {}
 
   // Puts v at layer 1 over `link`, the arc of -1 into it; false where it is
   // there already.
@@ -100,6 +100,15 @@ class AdmissibleLayers {
     }
     std::reverse(&path_[0], &path_[length]);
     return {&path_[0], length};
+  }
+
+  // Goldberg's cut: the layer that holds the most of the seeded `heads`,
+  // the lowest of those that tie.
+  std::int32_t FullestLayer(std::span<const std::int32_t> heads, std::int32_t top) {
+    for (std::int32_t d = 0; d <= top; ++d) per_layer_[std::size_t(d)] = 0;
+    for (std::int32_t v : heads) ++per_layer_[std::size_t(layer_[v])];
+    const std::uint32_t* const first = &per_layer_[1];
+    return std::int32_t(std::max_element(first, first + top) - first) + 1;
   }
 
   // Forgets the iteration: every table as it was before the first Seed.
@@ -169,6 +178,7 @@ class AdmissibleLayers {
   HugeArray<Link> parent_;             // a walk's tree, cleared after it
   HugeArray<Link> path_;               // Goldberg's path
   HugeArray<Link> walk_;               // a walk's arcs
+  HugeArray<std::uint32_t> per_layer_; // the cut's count of seeded nodes a layer
   std::size_t reached_count_ = 0;
   std::int32_t components_ = 0;
 };

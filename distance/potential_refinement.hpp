@@ -5,11 +5,11 @@
 // ceil(cost / 2^shift), lowers p until every one is at least 0, or finds a
 // negative cycle.
 //
-// Arcs of reduced cost 0 or less are admissible; the head of an arc of -1
-// is improvable. An iteration layers the admissible graph from the
-// improvable nodes (admissible_layers.hpp): an admissible cycle through an
-// arc of -1 is a negative cycle; otherwise d(v), the most arcs of -1 on an
-// admissible path into v, is v's layer. Then p(v) += g(v), g the closure
+// Arcs of reduced cost 0 or less are admissible; the heads of arcs of -1
+// improvable. An iteration layers the admissible graph from them
+// (admissible_layers.hpp): an admissible cycle through an arc of -1 is a
+// negative cycle; else v's layer d(v) is the most arcs of -1 on an
+// admissible path into v. Then p(v) += g(v), g the closure
 // (dial_closure.hpp) of starting values h <= 0: g(v) is the least over w
 // of h(w) plus the cost of a cheapest path w ~> v on which arcs of -1 count
 // 0. Every reduced cost then stays at least -1, no arc becomes -1, and an
@@ -27,14 +27,12 @@
 // least sqrt(k). So at least sqrt(k) improvable nodes are fixed every two
 // iterations: O(sqrt(n)) iterations of O(m) each. Every iteration fixes
 // one at least, and none becomes improvable: the checks below assert both,
-// and the certificates that a scale begins and ends as it must.
+// and the certificates that a scale begins and ends as it must. Each
+// closure starts no lower than the exact distances from a virtual source
+// in the reduced costs, which bounds the potentials (scaling_bound.hpp).
 //
-// Each step's closure starts from values no lower than the exact distances
-// from a virtual source in the reduced costs, so the potentials drop by at
-// most n - 1 at a scale where no negative cycle is found.
-//
-// Preconditions: nodes 1..size-1 of a graph table whose component to refine
-// is the nodes lo..hi-1; p of 64 bits. Memory kBytesPerNode a node.
+// Preconditions: nodes 1..size-1 of a graph table, the component lo..hi-1;
+// p of 64 bits. Memory kBytesPerNode a node.
 #pragma once
 
 #include <algorithm>
@@ -61,14 +59,13 @@ class PotentialRefinement {
   enum class Rule { kAllLayersFirst, kGoldberg };
 
   // The layers and the closure; the tails of arcs of -1 and the improvable
-  // nodes; the improvable nodes a layer, for the cut; the places on the
-  // path of its improvable nodes.
+  // nodes; the places on the path of its improvable nodes.
   static constexpr std::uint64_t kBytesPerNode =
-      AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode + 4 * sizeof(std::int32_t);
+      AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode + 3 * sizeof(std::int32_t);
 
   explicit PotentialRefinement(std::size_t nodes, Rule rule = Rule::kAllLayersFirst)
       : rule_(rule), layers_(nodes), closure_(nodes), tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse),
-        per_layer_(nodes + 1, Touch::kSparse), position_(nodes, Touch::kSparse) {}
+        position_(nodes, Touch::kSparse) {}
 
   // Starts on the component lo..hi-1 of g at costs ceil(cost / 2^shift),
   // every reduced cost at least -1 under p.
@@ -139,10 +136,7 @@ class PotentialRefinement {
   // layers from it up form a set that no admissible arc leaves, so lowering
   // their potentials by 1 needs no closure.
   void Cut(std::int32_t top) {
-    for (std::int32_t d = 0; d <= top; ++d) per_layer_[std::size_t(d)] = 0;
-    for (std::size_t i = 0; i < heads_count_; ++i) ++per_layer_[std::size_t(layers_.Layer(heads_[i]))];
-    const std::uint32_t* const first = &per_layer_[1];
-    const auto fullest = std::int32_t(std::max_element(first, first + top) - first) + 1;
+    const std::int32_t fullest = layers_.FullestLayer({&heads_[0], heads_count_}, top);
     for (std::int32_t v : layers_.Reached())
       if (layers_.Layer(v) >= fullest) --c_.p[v];
   }
@@ -155,9 +149,9 @@ class PotentialRefinement {
     const std::span<const Link> path = layers_.PathToTop(top, work);
     closure_.Open(top);
     for (std::int32_t t = 0, i = 0; std::size_t(i) < path.size(); ++i) {
-      const std::int32_t head = c_.ArcOf(path[std::size_t(i)]).to;
-      if (c_.Reduced(path[std::size_t(i)].tail, c_.ArcOf(path[std::size_t(i)])) == -1) ++t, position_[head] = i + 1;
-      if (t > 0) closure_.Start(head, t);
+      const Arc& arc = c_.ArcOf(path[std::size_t(i)]);
+      if (c_.Reduced(path[std::size_t(i)].tail, arc) == -1) ++t, position_[arc.to] = i + 1;
+      if (t > 0) closure_.Start(arc.to, t);
     }
     closure_.Close<true>(c_, top, work);
     std::int32_t left = kNoNode;  // a tail whose arc of -1 still enters an improvable node of the path
@@ -168,18 +162,15 @@ class PotentialRefinement {
           left = tails_[i], arc = &a;
           break;
         }
-    const std::size_t at = left == kNoNode ? 0 : std::size_t(position_[arc->to] - 1);
+    if (left != kNoNode) cycle = ExtractCycle(path, std::size_t(position_[arc->to] - 1), left, *arc);
     for (const Link& link : path) position_[c_.ArcOf(link).to] = 0;
-    if (left == kNoNode) return true;
-    cycle = ExtractCycle(path, at, left, *arc);
-    return false;
+    return left == kNoNode;
   }
 
   // An arc (w, x) of -1 left after the path's closure, x the head of the
   // path's arc at `at`: w descends in the closure's tree from a node r of
-  // the path after x (the levels along the way leave no other way), and the
-  // walk x ~> r along the path, r ~> w down the tree, w -> x costs less
-  // than 0. Cut into simple cycles, one of them is negative.
+  // the path after x, and the walk x ~> r along the path, r ~> w down the
+  // tree, w -> x costs less than 0, and holds a simple negative cycle.
   std::vector<std::int32_t> ExtractCycle(std::span<const Link> path, std::size_t at, std::int32_t w, const Arc& a) const {
     std::vector<Link> walk;  // the walk's arcs, in order
     for (std::int32_t v = w; closure_.TreeLink(v).tail != kNoNode; v = closure_.TreeLink(v).tail)
@@ -200,7 +191,6 @@ class PotentialRefinement {
   AdmissibleLayers layers_;
   DialClosure closure_;
   HugeArray<std::int32_t> tails_, heads_;  // tails of arcs of -1; the improvable nodes
-  HugeArray<std::uint32_t> per_layer_;     // the cut's count of improvable nodes a layer
   HugeArray<std::int32_t> position_;       // on the path, 1 + the place of the arc of -1 into a node; else 0
   std::size_t tails_count_ = 0, heads_count_ = 0;
   std::uint64_t last_k_ = 0;      // improvable nodes before the last iteration

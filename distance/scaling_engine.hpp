@@ -17,16 +17,8 @@
 // reached graph renumbered in topological order of its components, which
 // keeps the nodes of a component, and those of a long path, close in memory.
 // It keeps its tables between turns and goes on from where the last turn
-// stopped; the shared labels change only once it is done.
-//
-// Exact for every input the program accepts: costs of magnitude at most
-// 2^31 (B <= 32 scales, 32 for a cost of -2^31) and n < 2^31. Potentials
-// only drop, and a scale that finds no negative cycle lowers them by at
-// most n - 1, so they stay within (n - 1)(2^B - 1) of 0 at every doubling;
-// a scale that finds one ends the engine's work before any key is formed.
-// Labels are costs of simple paths, within (n - 1) 2^31 of 0. So potentials
-// and labels fit 64 bits, and Dijkstra's keys, label - potential, are
-// formed in 128 (kPotentialBound, kKeyBound below).
+// stopped; the shared labels change only once it is done. Exact on every
+// input the program accepts (scaling_bound.hpp).
 #pragma once
 
 #include <algorithm>
@@ -35,7 +27,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <vector>
 
 #include "component_order.hpp"
@@ -44,16 +35,10 @@
 #include "min_heap.hpp"
 #include "potential_refinement.hpp"
 #include "reduced_dijkstra.hpp"
+#include "scaling_bound.hpp"
 #include "relaxation.hpp"
-#include "strong_components.hpp"
 
 namespace wgt {
-
-constexpr Wide kMostNodes = (Wide(1) << 31) - 1, kMostScales = 32;
-constexpr Wide kPotentialBound = (kMostNodes - 1) * ((Wide(1) << kMostScales) - 1);
-constexpr Wide kLabelBound = (kMostNodes - 1) * (Wide(1) << 31);
-static_assert(kPotentialBound < (Wide(1) << 63) && kLabelBound < (Wide(1) << 63), "64-bit potentials and labels");
-static_assert(kPotentialBound + kLabelBound < (Wide(1) << 64), "keys within the 96 bits that PackSigned gives them");
 
 class ScalingEngine {
  public:
@@ -98,20 +83,14 @@ class ScalingEngine {
   // Steps until done, at a negative cycle (false), or past the limit.
   bool Advance(std::int32_t source) {
     while (phase_ != Phase::kDone && work_ <= limit_) {
-      switch (phase_) {
-        case Phase::kOrder:
-          order_.Find(g_, source, work_);
-          phase_ = Phase::kRenumber;
-          break;
-        case Phase::kRenumber:
-          Renumber(source);
-          phase_ = Phase::kComponents;
-          break;
-        case Phase::kComponents:
-          if (!StepComponent()) return false;
-          break;
-        case Phase::kDone:
-          break;
+      if (phase_ == Phase::kOrder) {
+        order_.Find(g_, source, work_);
+        phase_ = Phase::kRenumber;
+      } else if (phase_ == Phase::kRenumber) {
+        Renumber(source);
+        phase_ = Phase::kComponents;
+      } else if (!StepComponent()) {
+        return false;
       }
     }
     return true;

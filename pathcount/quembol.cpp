@@ -18,6 +18,7 @@
 #include "arc_records.hpp"
 #include "command_line.hpp"
 #include "dimacs_reader.hpp"
+#include "path_count_options.hpp"
 #include "graph.hpp"
 #include "graph_builder.hpp"
 #include "int_reader.hpp"
@@ -31,51 +32,6 @@ namespace {
 
 using wgt::Graph;
 using wgt::HugeArray;
-
-constexpr const char* kInput = "9-quembol.in";
-constexpr const char* kOutput = "quembol.out";
-constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
-    {"verbose", no_argument, nullptr, 'v'},      {"input", required_argument, nullptr, 'i'},
-    {"output", required_argument, nullptr, 'o'}, {"format", required_argument, nullptr, 'f'},
-    {"source", required_argument, nullptr, 's'}, {"target", required_argument, nullptr, 't'},
-    {"all", no_argument, nullptr, wgt::kAllOption}, {nullptr, 0, nullptr, 0}};
-constexpr wgt::ProgramInfo kProgram{"quembol", kInput, kOutput, {":hVvi:o:f:s:t:", kLongOptions},
-                                    R"(Usage: quembol [--help | --version]
-  or:  quembol [OPTION]... [INPUT]
-Counts the distinct cheapest paths between two nodes of a graph with costs
-of 0 or more, modulo 2^64.
-
-With no argument: reads 9-quembol.in (n m S D, then m lines x y c: an
-undirected edge x - y of cost c >= 0) from the current directory, and writes
-to quembol.out the number of cheapest paths from S to D. The output is
-emptied at start-up.
-
-With arguments, the output is replaced only by a run that succeeds:
-  INPUT, -i, --input=FILE   read FILE instead of 9-quembol.in; - is standard
-                            input
-  -o, --output=FILE         write to FILE instead of quembol.out; - is
-                            standard output
-  -f, --format=FORMAT       native (n m S D, then x y c lines, undirected
-                            edges) or dimacs (c comment lines, p sp n m, then
-                            a x y c lines, directed arcs); by default a file
-                            that starts with c or p is read as DIMACS
-  -s, --source=N            count from node N instead of S (needed with
-                            DIMACS)
-  -t, --target=N            count the paths to node N instead of D (needed
-                            with DIMACS unless --all)
-      --all                 every node instead of one: line v is
-                            "v distance count", "v - 0" where the source
-                            cannot reach v
-  -v, --verbose             tell on standard error how many nodes the
-                            search settled
-  -h, --help                show this help and exit
-  -V, --version             show the version and exit
-Exit status: 0 when the whole result is written; 1 otherwise, with one line
-on standard error (bad input, too little memory, a file that cannot be read
-or written); 2 for a command line that cannot be run.
-Manual: man 1 quembol
-)"};
 
 wgt::IntReader fin;
 wgt::ReportWriter fout;
@@ -141,9 +97,9 @@ PathCountInput ReadEdges(Records records, std::int32_t n, std::int32_t m, wgt::G
 
 // A DIMACS file names no end node: the command line must.
 PathCountInput ReadDimacs(const wgt::CommandLine& line) {
-  if (!line.source) wgt::DieOfUsage(kProgram, "a DIMACS file names no source: give one with --source=N");
+  if (!line.source) wgt::DieOfUsage(wgt::kProgram, "a DIMACS file names no source: give one with --source=N");
   if (!line.target && !line.all)
-    wgt::DieOfUsage(kProgram, "a DIMACS file names no target: give one with --target=N, or ask for --all");
+    wgt::DieOfUsage(wgt::kProgram, "a DIMACS file names no target: give one with --target=N, or ask for --all");
   wgt::DimacsReader dimacs(fin);
   std::int32_t n, m;
   dimacs.ReadProblem(n, m);
@@ -200,7 +156,7 @@ void TellWork(const PathCountInput& input, const wgt::SearchStats& stats) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return wgt::RunProgram(argc, argv, kProgram, fin, fout, [](const wgt::CommandLine& line) {
+  return wgt::RunProgram(argc, argv, wgt::kProgram, fin, fout, [](const wgt::CommandLine& line) {
     const PathCountInput input = ReadGraph(line);
     wgt::ReachTable d;  // distances from S, as far as the search went
     HugeArray<std::uint64_t> nr(std::size_t(input.n) + 1, wgt::Touch::kSparse);  // cheapest paths found

@@ -64,10 +64,10 @@ struct DistanceInput {
            " is outside 1.." + std::to_string(n));
 }
 
-// Checks the counts and the memory, then reads the m arcs.
+// Checks the source and the memory, then reads the m arcs.
+// Precondition: n >= 1.
 template <class Records>
 DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
-  if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
   if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
   const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
@@ -95,6 +95,7 @@ DistanceInput ReadGraph(wgt::InputFormat format, std::int32_t source) {
     wgt::DimacsReader dimacs(fin);
     std::int32_t n, m;
     dimacs.ReadProblem(n, m);
+    if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
     if (m < 0) fin.Fail("arc count " + std::to_string(m) + " is negative");
     return ReadArcs(wgt::DimacsRecords(dimacs), n, m, source);
   }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "frontier.hpp"
 #include "graph.hpp"
@@ -28,8 +29,8 @@ struct CostRange {
   std::int32_t smallest, largest;
 };
 
-// The table of distances from S, as reaches (frontier.hpp): 32-bit where
-// NarrowDistances, else 64-bit. One is filled.
+// The table of distances from S, as reaches (frontier.hpp): 32-bit or
+// 64-bit (WithReachTable). One is filled.
 struct ReachTable {
   HugeArray<std::int32_t> narrow;
   HugeArray<std::int64_t> wide;
@@ -115,10 +116,19 @@ void CountToEvery(const Graph& G, std::int32_t S, HugeArray<Dist>& reach, HugeAr
   stats.settled_from_s = from_s.Settled();
 }
 
-// Whether distances of G fit 32 bits: n times the largest cost below Inf,
-// so that no tentative distance (a final one plus one edge) leaves the range.
-inline bool NarrowDistances(const Graph& G, CostRange costs) {
-  return std::int64_t(G.NodeCount()) * costs.largest < std::numeric_limits<std::int32_t>::max();
+// Calls search<Dist, Key>(reach) on the table of d that G's distances
+// need, made n + 1 zeros: 32-bit while n times the largest cost stays below
+// Inf, so that no tentative distance (a final one plus one edge) leaves
+// the range, else 64-bit.
+template <class Search>
+auto WithReachTable(const Graph& G, CostRange costs, ReachTable& d, Search search) {
+  auto made = [&](auto& reach) -> auto& {
+    reach = std::remove_reference_t<decltype(reach)>(G.NodeCount() + 1, Touch::kSparse);
+    return reach;
+  };
+  if (std::int64_t(G.NodeCount()) * costs.largest < std::numeric_limits<std::int32_t>::max())
+    return search.template operator()<std::int32_t, std::uint64_t>(made(d.narrow));
+  return search.template operator()<std::int64_t, Wide>(made(d.wide));
 }
 
 // Every node's distance from S in G, whose costs lie in `costs`, and its
@@ -129,14 +139,9 @@ inline void DijkstraToEvery(const Graph& G, std::int32_t S, CostRange costs, Rea
                             HugeArray<std::uint64_t>& nr, SearchStats* stats = nullptr) {
   SearchStats ignored;
   SearchStats& tally = stats != nullptr ? *stats : ignored;
-  auto count = [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
-    reach = HugeArray<Dist>(G.NodeCount() + 1, Touch::kSparse);
+  WithReachTable(G, costs, d, [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
     CountToEvery<Dist, Key>(G, S, reach, nr, tally);
-  };
-  if (NarrowDistances(G, costs))
-    count.template operator()<std::int32_t, std::uint64_t>(d.narrow);
-  else
-    count.template operator()<std::int64_t, Wide>(d.wide);
+  });
 }
 
 // The number of cheapest paths from S to D in G, whose costs lie in
@@ -152,13 +157,10 @@ inline std::uint64_t Dijkstra(const Graph& G, std::int32_t S, std::int32_t D, Co
   SearchStats ignored;
   SearchStats& tally = stats != nullptr ? *stats : ignored;
   const bool both_ends = !directed && S != D && G.ArcCount() > 0 && costs.smallest > 0;
-  auto count = [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
-    reach = HugeArray<Dist>(G.NodeCount() + 1, Touch::kSparse);
+  return WithReachTable(G, costs, d, [&]<class Dist, class Key>(HugeArray<Dist>& reach) {
     return both_ends ? CountFromBothEnds<Dist, Key>(G, S, D, reach, nr, tally)
                      : CountFromSource<Dist, Key>(G, S, D, reach, nr, tally);
-  };
-  if (NarrowDistances(G, costs)) return count.template operator()<std::int32_t, std::uint64_t>(d.narrow);
-  return count.template operator()<std::int64_t, Wide>(d.wide);
+  });
 }
 
 }  // namespace wgt

@@ -55,11 +55,16 @@ std::string OutsideNodes(std::int32_t node, std::int32_t n) {
   return std::to_string(node) + " is outside 1.." + std::to_string(n);
 }
 
+// Arcs in the table: two an edge, one an arc.
+std::uint64_t ArcsOf(std::int32_t m, wgt::GraphBuilder::Input input) {
+  return (input == wgt::GraphBuilder::kEdges ? 2 : 1) * std::uint64_t(m);
+}
+
 // The checks once the counts are known; the memory before any edge is stored.
 void CheckCounts(std::int32_t n, std::int32_t m, const char* what, wgt::GraphBuilder::Input input) {
   if (n < 1) fin.Fail("node count " + std::to_string(n) + " is below 1");
   if (m < 0) fin.Fail(std::string(what) + " count " + std::to_string(m) + " is negative");
-  const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = (input == wgt::GraphBuilder::kEdges ? 2 : 1) * std::uint64_t(m);
+  const std::uint64_t nodes = std::uint64_t(n) + 1, arcs = ArcsOf(m, input);
   const wgt::MemoryNeed tables{wgt::kSearchBytesPerNode * nodes, wgt::kSearchBytesPerNode * nodes};
   wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, arcs, input, tables));
@@ -75,8 +80,7 @@ std::int32_t End(std::optional<std::int32_t> given, std::int32_t header, const c
 // Reads the m records into the graph, as edges or as arcs.
 template <class Records>
 PathCountInput ReadEdges(Records records, std::int32_t n, std::int32_t m, wgt::GraphBuilder::Input input) {
-  const std::uint64_t arcs = (input == wgt::GraphBuilder::kEdges ? 2 : 1) * std::uint64_t(m);
-  wgt::GraphBuilder builder(n, arcs, input);
+  wgt::GraphBuilder builder(n, ArcsOf(m, input), input);
   std::int32_t largest = 0, smallest = INT32_MAX;  // kept local: stores to the table cannot alias them
   for (std::int32_t i = 0; i < m; ++i) {
     std::int32_t x, y, c;

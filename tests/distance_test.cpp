@@ -244,13 +244,6 @@ TEST(DistanceEngines, RandomGraphsMatchTheOracle) {
   EXPECT_GT(cycles, 40);
 }
 
-// The graph as a DIMACS file: the same arcs in the same order.
-std::string Dimacs(int n, const std::vector<Edge>& edges) {
-  std::string text = "c a random graph\np sp " + std::to_string(n) + " " + std::to_string(edges.size()) + "\n";
-  for (const Edge& e : edges) text += "a " + std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
-  return text;
-}
-
 // Random sources on small random graphs, some with negative cycles: the
 // costs of every node but the source as the oracle says, a certified tree
 // and an empty cycle file; or the refusal, naming the source, and the whole
@@ -266,7 +259,7 @@ TEST(DistanceOptions, RandomSourcesMatchTheOracleWithCertifiedTrees) {
       edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % 16) - (round % 2 ? 2 : 4)});
     const Oracle oracle = RelaxUntilStable(n, edges, source);
     const Files files = {{"g.txt", GraphText(std::to_string(n) + " " + std::to_string(edges.size()), edges)},
-                         {"g.gr", Dimacs(n, edges)}};
+                         {"g.gr", DimacsText(n, edges)}};
     const std::string s = std::to_string(source);
     auto [run, after] = RunIn({kDistance.path, "-s", s, "-o", "-", "--tree=t", "--cycle=c", "g.txt"}, "t", files);
     const auto piped = RunIn({"/bin/sh", "-c", "cat g.gr | " + kDistance.path + " -s " + s + " -o - -"}, "t", files);

@@ -204,6 +204,13 @@ inline std::string GraphText(const std::string& header, const std::vector<Edge>&
   return text;
 }
 
+// The same edges as a DIMACS file's arcs, in the same order.
+inline std::string DimacsText(int n, const std::vector<Edge>& edges) {
+  std::string text = "c a graph\np sp " + std::to_string(n) + " " + std::to_string(edges.size()) + "\n";
+  for (const Edge& e : edges) text += "a " + std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+  return text;
+}
+
 using Files = std::map<std::string, std::string>;
 
 // The files of a scratch directory, the run's own streams left out.

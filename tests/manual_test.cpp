@@ -196,15 +196,17 @@ TEST(Manual, EveryListedOptionMessageIsWhatTheProgramPrints) {
       covered.insert(message);
       std::vector<std::string> argv = {program->path};
       argv.insert(argv.end(), s.args.begin(), s.args.end());
-      Files files;
+      Files files = {{program->output, "an earlier result"}};
       if (!s.file.empty()) files[s.file] = s.text;  // else piped
       const bool piped = argv.back() == "-";  // a pipe that brings a bad token
       std::string line;
       for (const std::string& arg : argv) line += arg + " ";
-      const Outcome run =
-          piped ? RunIn({"/bin/sh", "-c", "printf '" + s.text + "' | " + line}, "none", files).first : RunIn(argv, "none", files).first;
+      const auto [run, after] =
+          piped ? RunIn({"/bin/sh", "-c", "printf '" + s.text + "' | " + line}, "none", files) : RunIn(argv, "none", files);
       EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), message + "\n");
-      EXPECT_EQ(run.status, run.err.find("\nTry '") != std::string::npos ? 2 : 1) << message;
+      const bool usage = run.err == message + "\nTry '" + program->Name() + " --help' for more information.\n";
+      EXPECT_EQ(run.status, usage ? 2 : 1) << message;
+      EXPECT_EQ(after, files) << message;  // a failed run in option mode touches no file
     }
     EXPECT_EQ(covered, ManualMessages(*program, 1));
   }

@@ -91,9 +91,7 @@ TEST(PathCountOptions, EveryNodeAndDirectedArcsAsTheLiteralRun) {
     const int n = 1 + int(rng() % 9), m = int(rng() % 25), s = 1 + int(rng() % n), t = 1 + int(rng() % n);
     std::vector<Edge> edges;
     for (int i = 0; i < m; ++i) edges.push_back({1 + int(rng() % n), 1 + int(rng() % n), int(rng() % 3) + (round % 2)});
-    std::string dimacs = "p sp " + std::to_string(n) + " " + std::to_string(m) + "\n";
-    for (const Edge& e : edges) dimacs += "a " + std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
-    const Files files = {{"g.txt", GraphText(Header(n, edges.size(), 1, 1), edges)}, {"g.gr", dimacs}};
+    const Files files = {{"g.txt", GraphText(Header(n, edges.size(), 1, 1), edges)}, {"g.gr", DimacsText(n, edges)}};
     for (bool directed : {false, true}) {
       const Literal literal = LiteralRun(n, s, edges, directed);
       std::string every;

@@ -1,7 +1,6 @@
 // The small structures on their own, each against a naive one: the
 // digits read eight bytes at a time, the integer reader's refusals,
-// Tarjan's components, Dial's buckets and the extraction of a simple
-// negative cycle from a walk.
+// Tarjan's components and Dial's buckets.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,7 +12,6 @@
 #include "harness.hpp"
 #include "int_reader.hpp"
 #include "level_buckets.hpp"
-#include "simple_cycle.hpp"
 #include "strong_components.hpp"
 #include "swar_digits.hpp"
 
@@ -140,42 +138,6 @@ TEST(LevelBuckets, MatchAMapOfSets) {
           if (level[w] >= 0 && level[w] < at && rng() % 2) put(w, level[w] + 1 + int(rng() % (at - level[w])));
       }
     for (const auto& [at, members] : naive) EXPECT_TRUE(members.empty()) << at;
-  }
-}
-
-// Random closed walks of negative cost: the cycle returned is simple, its
-// arcs are arcs of the walk, and its cost is negative.
-TEST(SimpleNegativeCycle, OutOfRandomClosedWalks) {
-  std::mt19937 rng(1995);
-  struct Step {
-    std::int32_t from, to;
-    std::int64_t cost;
-  };
-  for (int round = 0; round < 500; ++round) {
-    const int n = 2 + int(rng() % 8), length = 1 + int(rng() % 20);
-    std::vector<Step> walk;
-    std::int32_t at = 1 + std::int32_t(rng() % n);
-    const std::int32_t start = at;
-    std::int64_t total = 0;
-    for (int i = 0; i < length; ++i) {
-      const std::int32_t next = i + 1 == length ? start : 1 + std::int32_t(rng() % n);
-      walk.push_back({at, next, std::int64_t(rng() % 11) - 5}), total += walk.back().cost, at = next;
-    }
-    if (total >= 0) walk.back().cost -= total + 1;
-    const std::vector<std::int32_t> cycle = wgt::SimpleNegativeCycle(
-        walk, [](const Step& s) { return s.from; }, [](const Step& s) { return s.to; }, [](const Step& s) { return s.cost; });
-    ASSERT_FALSE(cycle.empty());
-    EXPECT_EQ(std::set<std::int32_t>(cycle.begin(), cycle.end()).size(), cycle.size()) << "not simple";
-    std::int64_t cost = 0;
-    for (std::size_t i = 0; i < cycle.size(); ++i) {
-      const std::int32_t from = cycle[i], to = cycle[(i + 1) % cycle.size()];
-      std::int64_t cheapest = INT64_MAX;  // of the walk's arcs from -> to, the loop took one of them
-      for (const Step& s : walk)
-        if (s.from == from && s.to == to) cheapest = std::min(cheapest, s.cost);
-      ASSERT_NE(cheapest, INT64_MAX) << from << " -> " << to;
-      cost += cheapest;
-    }
-    EXPECT_LT(cost, 0) << "round " << round;
   }
 }
 

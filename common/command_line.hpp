@@ -7,7 +7,9 @@
 #include <getopt.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -31,12 +33,31 @@ struct CommandLine {
 
 // The options one program takes, as getopt_long wants them.
 struct OptionTable {
-  const char* short_options;  // starts with ':' so that a missing value is told apart
+  const char* short_options;  // kSharedShortOptions and the program's own
   const option* long_options;
 };
 
 // Codes of the options that have no short form.
 enum : int { kTreeOption = 256, kCycleOption, kAllOption };
+
+// The options both programs take, where they mean the same, as
+// getopt_long wants them; a program's own follow (WithSharedOptions).
+constexpr const char* kSharedShortOptions = ":hVvi:o:f:s:";  // ':' first: a missing value is told apart
+constexpr option kSharedOptions[] = {
+    {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
+    {"verbose", no_argument, nullptr, 'v'},      {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'}, {"format", required_argument, nullptr, 'f'},
+    {"source", required_argument, nullptr, 's'}};
+constexpr std::size_t kShared = sizeof kSharedOptions / sizeof kSharedOptions[0];
+
+// The shared options, then `own`, then the entry of zeros that ends them.
+template <std::size_t N>
+constexpr std::array<option, kShared + N + 1> WithSharedOptions(const option (&own)[N]) {
+  std::array<option, kShared + N + 1> all{};
+  for (std::size_t i = 0; i < kShared; ++i) all[i] = kSharedOptions[i];
+  for (std::size_t i = 0; i < N; ++i) all[kShared + i] = own[i];
+  return all;
+}
 
 namespace command_line_detail {
 

@@ -12,13 +12,10 @@ namespace wgt {
 constexpr const char* kInput = "mirtavosken.in";
 constexpr const char* kOutput = "mirtavosken.out";
 
-constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, 'h'},          {"version", no_argument, nullptr, 'V'},
-    {"verbose", no_argument, nullptr, 'v'},       {"input", required_argument, nullptr, 'i'},
-    {"output", required_argument, nullptr, 'o'},  {"format", required_argument, nullptr, 'f'},
-    {"source", required_argument, nullptr, 's'},  {"tree", required_argument, nullptr, kTreeOption},
-    {"cycle", required_argument, nullptr, kCycleOption}, {nullptr, 0, nullptr, 0}};
-constexpr ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, {":hVvi:o:f:s:", kLongOptions},
+constexpr option kOwnOptions[] = {{"tree", required_argument, nullptr, kTreeOption},
+                                  {"cycle", required_argument, nullptr, kCycleOption}};
+constexpr auto kLongOptions = WithSharedOptions(kOwnOptions);
+constexpr ProgramInfo kProgram{"mirtavosken2", kInput, kOutput, {kSharedShortOptions, kLongOptions.data()},
                                     R"(Usage: mirtavosken2 [--help | --version]
   or:  mirtavosken2 [OPTION]... [INPUT]
 Computes the cheapest path cost from a source node to every node of a

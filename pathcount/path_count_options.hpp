@@ -12,13 +12,10 @@ namespace wgt {
 constexpr const char* kInput = "9-quembol.in";
 constexpr const char* kOutput = "quembol.out";
 
-constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
-    {"verbose", no_argument, nullptr, 'v'},      {"input", required_argument, nullptr, 'i'},
-    {"output", required_argument, nullptr, 'o'}, {"format", required_argument, nullptr, 'f'},
-    {"source", required_argument, nullptr, 's'}, {"target", required_argument, nullptr, 't'},
-    {"all", no_argument, nullptr, kAllOption}, {nullptr, 0, nullptr, 0}};
-constexpr ProgramInfo kProgram{"quembol", kInput, kOutput, {":hVvi:o:f:s:t:", kLongOptions},
+constexpr option kOwnOptions[] = {{"target", required_argument, nullptr, 't'},
+                                  {"all", no_argument, nullptr, kAllOption}};
+constexpr auto kLongOptions = WithSharedOptions(kOwnOptions);
+constexpr ProgramInfo kProgram{"quembol", kInput, kOutput, {":hVvi:o:f:s:t:", kLongOptions.data()},
                                     R"(Usage: quembol [--help | --version]
   or:  quembol [OPTION]... [INPUT]
 Counts the distinct cheapest paths between two nodes of a graph with costs

@@ -22,7 +22,7 @@ std::uint64_t Reached(const wgt::LabelTree<Dist>& tree) {
 
 int main() {
   wgt::program_name = "scans";
-  const BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
+  BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
   const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, true, D, &stats).empty();

@@ -37,11 +37,11 @@ struct DistanceTable {
 // record, its place in the waiting list and on the path of a negative cycle
 // when one is reported, and the largest of the peel's, the queue's and the
 // passes' tables, which never coexist; with it, its tables too, which it
-// keeps between its turns, and its copy of every arc.
+// keeps between its turns (ScalingBytes).
 constexpr std::uint64_t kRelaxationBytesPerNode =
     LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t) +
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
-constexpr std::uint64_t kScalingBytesPerNode = ScalingEngine::kBytesPerNode, kScalingBytesPerArc = ScalingEngine::kBytesPerArc;
+constexpr std::uint64_t ScalingBytes(std::uint64_t nodes, std::uint64_t arcs) { return ScalingEngine::Need(nodes, arcs); }
 
 // The work each label-correcting engine may do in its first turn, per node
 // and arc of the graph, in their units (relaxation.hpp): the queue needs
@@ -72,9 +72,9 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kScaling, kScalingSha
 // In each round every engine gets its share of a budget that doubles from
 // round to round, and no engine loses its work between turns: the
 // label-correcting engines go on from the labels as they stand, the
-// scaling engine from where its last turn stopped (it works on its own copy
-// of the graph and labels, so the others' work neither helps nor hinders
-// it). What is proven: if the scaling engine needs W of its own work, it
+// scaling engine from where its last turn stopped (it works on labels of
+// its own, so the others' work neither helps nor hinders it; from its
+// first turn on, all work on the one graph renumbered for it). What is proven: if the scaling engine needs W of its own work, it
 // finishes by the first round whose share reaches W, and every round up to
 // it, for all engines together, costs at most (2 + kScalingShare) /
 // kScalingShare times the scaling engine's share of it, plus a step a turn
@@ -91,6 +91,13 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kScaling, kScalingSha
 template <class Dist>
 bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
   std::unique_ptr<ScalingEngine> scaling;
+  struct RestoreNumbering {  // however the turns end
+    Relaxation<Dist>& state;
+    std::unique_ptr<ScalingEngine>& scaling;
+    ~RestoreNumbering() {
+      if (scaling) scaling->Restore(state);
+    }
+  } restore{state, scaling};
   auto run = [&](Engine engine, std::uint64_t budget) {
     switch (engine) {
       case Engine::kPeel:
@@ -100,7 +107,7 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
       case Engine::kPasses:
         return TopologicalPasses<Dist>::Run(state, budget);
       case Engine::kScaling:
-        if (!scaling) scaling = std::make_unique<ScalingEngine>(state.graph);
+        if (!scaling) scaling = std::make_unique<ScalingEngine>();
         return scaling->Run(state, budget);
       case Engine::kUndecided:
         break;
@@ -126,12 +133,13 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // Fills D with the cheapest path costs from `source` in G, whose costs are
 // at most `largest_magnitude` in absolute value, and returns an empty
 // vector; or returns a negative cycle that the source reaches, y .. x,
-// closed by the arc (x, y), D then holding no result. The scaling engine
+// closed by the arc (x, y), D then holding no result. G is renumbered
+// meanwhile, and the same as before once it returns. The scaling engine
 // takes its turns only where `scaling_fits` (its tables in memory). Labels
 // are 32-bit while no simple path can leave that range and the tree's
 // levels fit beside its flags, else 64-bit. `stats`, where given, hears
 // what the engines did. Precondition: 1 <= source <= n.
-inline std::vector<std::int32_t> CheapestPaths(const Graph& G, std::int32_t source, std::int32_t largest_magnitude,
+inline std::vector<std::int32_t> CheapestPaths(Graph& G, std::int32_t source, std::int32_t largest_magnitude,
                                                bool scaling_fits, DistanceTable& D, DistanceStats* stats = nullptr) {
   DistanceStats ignored;
   DistanceStats& tally = stats != nullptr ? *stats : ignored;

@@ -69,6 +69,20 @@ class LabelTree {
   bool Waiting(std::int32_t v) const { return node_[v].tag & kWaiting; }
   [[gnu::always_inline]] void Prefetch(std::int32_t v) const { __builtin_prefetch(&node_[v]); }  // see graph.hpp
 
+  // Node old_of_new[u] becomes u, the tree's shape and labels kept.
+  // Preconditions: the two are inverse permutations of 0..n, 0 fixed.
+  // Time O(n); memory a second table while it runs.
+  template <class Numbers>
+  void Renumber(const Numbers& old_of_new, const Numbers& new_of_old) {
+    HugeArray<Node> moved(node_.size());
+    for (std::size_t u = 0; u < node_.size(); ++u) {
+      Node record = node_[std::size_t(old_of_new[u])];
+      record.next = new_of_old[std::size_t(record.next)], record.prev = new_of_old[std::size_t(record.prev)];
+      moved[u] = record;
+    }
+    node_ = std::move(moved);
+  }
+
   // Gives v its final label, found by an engine that keeps no tree; the
   // tree is not used after that.
   void Settle(std::int32_t v, Dist label) { node_[v].label = label; }

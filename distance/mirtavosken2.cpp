@@ -73,7 +73,7 @@ DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_
   const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
   wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {tables, tables}));
-  const std::uint64_t scaling = tables + wgt::kScalingBytesPerNode * nodes + wgt::kScalingBytesPerArc * count;
+  const std::uint64_t scaling = tables + wgt::ScalingBytes(nodes, count);
   const bool scaling_fits =
       wgt::FitsMemory(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {scaling, scaling}));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
@@ -120,7 +120,7 @@ void WriteCycle(const Graph& G, const std::vector<std::int32_t>& cycle, wgt::Rep
 // cheapest path costs from `source`, or refuses the input, naming a
 // negative cycle that makes them meaningless (and writing it whole where
 // asked for).
-void Mirtavosken(const DistanceInput& input, std::int32_t source, bool banner, wgt::ReportWriter* cycle_report,
+void Mirtavosken(DistanceInput& input, std::int32_t source, bool banner, wgt::ReportWriter* cycle_report,
                  wgt::DistanceTable& D, wgt::DistanceStats& stats) {
   if (banner && (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0))
     Die(std::string("standard output: ") + std::strerror(errno));
@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
       writer->RequireOpen();
     }
     const std::int32_t source = line.source.value_or(1);
-    const DistanceInput input = ReadGraph(line.format, source);
+    DistanceInput input = ReadGraph(line.format, source);
     const bool banner = line.output != "-" && line.tree != "-" && line.cycle != "-";
     wgt::DistanceTable D;
     wgt::DistanceStats stats;

@@ -32,6 +32,11 @@ class WaitingList {
   // one entry a node.
   void Add(std::int32_t v) { node_[count_++] = v; }
   void Clear() { count_ = 0; }
+  // Renames every entry v as to(v), in order.
+  template <class To>
+  void Map(To to) {
+    for (std::size_t i = 0; i < count_; ++i) node_[i] = to(node_[i]);
+  }
   // Keeps the entries for which keep(v) holds, in order.
   template <class Keep>
   void Filter(Keep keep) {
@@ -100,7 +105,7 @@ template <class Dist>
 class Relaxation {
  public:
   // Labels from `source`, which alone is reached and waits.
-  Relaxation(const Graph& g, std::int32_t from, LabelTree<Dist>& labels, DistanceStats& statistics)
+  Relaxation(Graph& g, std::int32_t from, LabelTree<Dist>& labels, DistanceStats& statistics)
       : graph(g), source(from), tree(labels), waiting(g.NodeCount() + 1), stats(statistics) {
     tree = LabelTree<Dist>(std::int32_t(g.NodeCount()), source);
     tree.Wait(source);
@@ -164,8 +169,8 @@ class Relaxation {
     stats.most_waiting = std::max(stats.most_waiting, most_waiting);
   }
 
-  const Graph& graph;
-  const std::int32_t source;
+  Graph& graph;          // renumbered only by SharedNumbering, with the rest
+  std::int32_t source;
   LabelTree<Dist>& tree;
   WaitingList waiting;
   std::vector<std::int32_t> cycle;  // y .. x, closed by the arc (x, y), once found

@@ -13,9 +13,10 @@
 // Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
 // the scales, the heap for the last step), against O(n m) for the
 // label-correcting engines; on graphs without cycles, and on components
-// without negative arcs, O(m log n). The engine works on a copy of the
-// reached graph renumbered in topological order of its components, which
-// keeps the nodes of a component, and those of a long path, close in memory.
+// without negative arcs, O(m log n). The engine renumbers the relaxation
+// in topological order of the components (shared_numbering.hpp), which
+// keeps the nodes of a component, and those of a long path, close in memory
+// for every engine, and puts the input's numbering back once it is done.
 // It keeps its tables between turns and goes on from where the last turn
 // stopped; the shared labels change only once it is done. Exact on every
 // input the program accepts (scaling_bound.hpp).
@@ -37,43 +38,54 @@
 #include "reduced_dijkstra.hpp"
 #include "scaling_bound.hpp"
 #include "relaxation.hpp"
+#include "shared_numbering.hpp"
 
 namespace wgt {
 
 class ScalingEngine {
  public:
-  // At its largest, while the components are refined: the order and ends of
-  // the components, the local graph's row bounds, labels, potentials, the
-  // refinement's tables and the heap (two 128-bit entries a node); and a
-  // copy of every arc.
-  static constexpr std::uint64_t kBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t) +
-                                                 PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
-  static constexpr std::uint64_t kBytesPerArc = sizeof(Arc);
+  // What it adds to the relaxation at its largest, for `nodes` nodes and
+  // `arcs` arcs: while the components are refined, the order and ends of
+  // the components, the numbering, labels, potentials, the refinement's
+  // tables and the heap (two 128-bit entries a node); or, while the
+  // relaxation is renumbered, the order, the ends, the numbering both ways
+  // and a second graph, or a second 64-bit label tree.
+  static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
+    constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode + SharedNumbering::kBytesPerNode;
+    constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
+    constexpr std::uint64_t kRenumbering = kKept + sizeof(std::int32_t);
+    const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
+    return std::max(kRefining * nodes, kRenumbering * nodes + second);
+  }
 
-  explicit ScalingEngine(const Graph& g, PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst)
-      : g_(g), rule_(rule) {}
+  explicit ScalingEngine(PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst) : rule_(rule) {}
 
   // Goes on for `budget` more work, from where the last turn stopped: a
   // turn stops at the first step that ends past its budget. Once done,
   // labels every node that state's source reaches with its cheapest path
   // cost and empties state.waiting; returns false with a negative cycle in
-  // state.cycle.
+  // state.cycle. Between its first turn and then, state is renumbered; the
+  // input's numbering is back once it is done, or once Restore is called.
+  // Precondition: the same state at every turn.
   template <class Dist>
   bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
     const std::uint64_t before = work_;
     limit_ = work_ + budget;
-    const bool no_cycle = Advance(state.source);
-    state.stats.work += work_ - before;
-    if (!no_cycle) {
-      state.cycle.clear();
-      for (std::int32_t v : cycle_) state.cycle.push_back(order_.Node(std::size_t(v) - 1));
-      return false;
-    }
+    const bool no_cycle = Advance(state);
+    if (!no_cycle) state.cycle = cycle_;
     if (phase_ == Phase::kDone) {
-      for (std::size_t i = 0; i < order_.Reached(); ++i) state.tree.Settle(order_.Node(i), Dist(label_[i + 1]));
+      for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[v]));
       state.waiting.Clear();
     }
-    return true;
+    if (!no_cycle || phase_ == Phase::kDone) Release(state);
+    state.stats.work += work_ - before;
+    return no_cycle;
+  }
+
+  // Puts back the input's numbering of state, where the engine changed it.
+  template <class Dist>
+  void Restore(Relaxation<Dist>& state) {
+    numbering_.Restore(state, work_);
   }
 
  private:
@@ -81,13 +93,14 @@ class ScalingEngine {
   enum class Stage { kEnter, kRefine, kDijkstra };  // within a component
 
   // Steps until done, at a negative cycle (false), or past the limit.
-  bool Advance(std::int32_t source) {
+  template <class Dist>
+  bool Advance(Relaxation<Dist>& state) {
     while (phase_ != Phase::kDone && work_ <= limit_) {
       if (phase_ == Phase::kOrder) {
-        order_.Find(g_, source, work_);
+        order_.Find(state.graph, state.source, work_);
         phase_ = Phase::kRenumber;
       } else if (phase_ == Phase::kRenumber) {
-        Renumber(source);
+        Renumber(state);
         phase_ = Phase::kComponents;
       } else if (!StepComponent()) {
         return false;
@@ -96,13 +109,24 @@ class ScalingEngine {
     return true;
   }
 
-  // The reached graph renumbered; every label unreached but the source's.
-  void Renumber(std::int32_t source) {
-    local_ = order_.Renumber(g_, source, work_);
+  // The relaxation renumbered; every label unreached but the source's.
+  template <class Dist>
+  void Renumber(Relaxation<Dist>& state) {
+    numbering_.Apply(state, order_, work_);
+    g_ = &state.graph;
     label_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
     p_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
     for (std::size_t v = 1; v <= order_.Reached(); ++v) label_[v] = kUnlabelled;
-    label_[order_.LocalSource()] = 0;
+    label_[std::size_t(state.source)] = 0;
+  }
+
+  // Done: the tables go before the input's numbering comes back, which
+  // needs room for a second graph.
+  template <class Dist>
+  void Release(Relaxation<Dist>& state) {
+    label_ = HugeArray<std::int64_t>(), p_ = HugeArray<std::int64_t>();
+    refinement_.reset(), heap_.reset();
+    Restore(state);
   }
 
   // One step within the current component: a component of one node, or
@@ -126,7 +150,7 @@ class ScalingEngine {
           return true;
         }
         if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(order_.Reached() + 1, rule_);
-        refinement_->Begin(local_, lo, end, shift_, p_);
+        refinement_->Begin(*g_, lo, end, shift_, p_);
         stage_ = Stage::kRefine;
         return true;
       case Stage::kRefine:
@@ -139,16 +163,16 @@ class ScalingEngine {
             break;
         }
         if (shift_-- == 0) {
-          assert((ScaledComponent{&local_, lo, end, 0, p_.data()}.LeastReduced() >= 0));
+          assert((ScaledComponent{g_, lo, end, 0, p_.data()}.LeastReduced() >= 0));
           stage_ = Stage::kDijkstra;
           return true;
         }
         for (std::int32_t u = lo; u < end; ++u) p_[u] *= 2;  // every arc at least -1 at the next scale
-        refinement_->Begin(local_, lo, end, shift_, p_);
+        refinement_->Begin(*g_, lo, end, shift_, p_);
         return true;
       case Stage::kDijkstra:
         if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (order_.Reached() + 1));
-        SettleReduced(local_, lo, end, label_, p_, *heap_, work_);
+        SettleReduced(*g_, lo, end, label_, p_, *heap_, work_);
         stage_ = Stage::kEnter;
         ++component_;
         return true;
@@ -159,8 +183,8 @@ class ScalingEngine {
   // A component of one node: its label is final. False at a negative
   // self-loop.
   bool SettleSingleton(std::int32_t u) {
-    work_ += 1 + local_[u].size();
-    for (const Arc& a : local_[u]) {
+    work_ += 1 + (*g_)[u].size();
+    for (const Arc& a : (*g_)[u]) {
       if (a.to == u && a.cost < 0) {
         cycle_.assign(1, u);
         return false;
@@ -175,14 +199,13 @@ class ScalingEngine {
   int Scales(std::int32_t lo, std::int32_t end) {
     std::uint64_t largest_negative = 0;
     for (std::int32_t u = lo; u < end; ++u) {
-      work_ += 1 + local_[u].size();
-      for (const Arc& a : local_[u])
+      work_ += 1 + (*g_)[u].size();
+      for (const Arc& a : (*g_)[u])
         if (a.to >= lo && a.to < end && a.cost < 0) largest_negative = std::max(largest_negative, std::uint64_t(-std::int64_t(a.cost)));
     }
     return int(std::bit_width(largest_negative));
   }
 
-  const Graph& g_;
   const PotentialRefinement::Rule rule_;
   std::uint64_t work_ = 0, limit_ = 0;
   Phase phase_ = Phase::kOrder;
@@ -190,7 +213,8 @@ class ScalingEngine {
   std::size_t component_ = 0;  // the component being labelled
   int shift_ = 0;              // its scale: costs ceil(c / 2^shift)
   ComponentOrder order_;
-  Graph local_;  // order_.Node(i) as node i + 1
+  SharedNumbering numbering_;  // order_.Node(i) as node i + 1
+  const Graph* g_ = nullptr;   // the relaxation's graph, once renumbered
   HugeArray<std::int64_t> label_, p_;
   std::unique_ptr<PotentialRefinement> refinement_;
   std::unique_ptr<MinHeap<Wide>> heap_;

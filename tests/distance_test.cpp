@@ -323,7 +323,7 @@ void ExpectOracleLabels(const wgt::LabelTree<std::int64_t>& tree, int n, const s
 // the labels must be the oracle's.
 template <template <class> class Engine>
 wgt::DistanceStats RunAlone(int n, const std::vector<Edge>& edges) {
-  const wgt::Graph g = Table(n, edges);
+  wgt::Graph g = Table(n, edges);
   wgt::LabelTree<std::int64_t> tree;
   wgt::DistanceStats stats;
   wgt::Relaxation state(g, 1, tree, stats);
@@ -390,7 +390,7 @@ void ExpectTreeOfLabels(int n, const std::vector<Edge>& edges, const wgt::Distan
 // read off them is checked as a certificate where `tree` is set.
 wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels, bool tree = false,
                          bool scaling_fits = true) {
-  const wgt::Graph g = Table(n, edges);
+  wgt::Graph g = Table(n, edges);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
   EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, scaling_fits, D, &stats).empty());
@@ -517,11 +517,11 @@ TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
                {true, Rule::kAllLayersFirst, 47.5}, {true, Rule::kGoldberg, 87.4}};
   for (const auto& c : cases) {
     const std::vector<Edge> tail = Tail(k, c.disguised, rng);
-    const wgt::Graph g = Table(k, tail);
+    wgt::Graph g = Table(k, tail);
     wgt::LabelTree<std::int64_t> tree;
     wgt::DistanceStats stats;
     wgt::Relaxation state(g, 1, tree, stats);
-    wgt::ScalingEngine engine(g, c.rule);
+    wgt::ScalingEngine engine(c.rule);
     const double size = double(k + tail.size());
     EXPECT_TRUE(engine.Run(state, std::uint64_t(1.3 * c.measured * size)));  // a turn that stops at the limit
     EXPECT_TRUE(state.waiting.Empty()) << "not done within the limit: " << c.disguised << " " << int(c.rule);
@@ -536,7 +536,7 @@ TEST(DistanceWork, TurnsGrowLikeTheLogarithmOfTheWork) {
   std::mt19937 rng(16);
   const int k = 8000;
   const std::vector<Edge> tail = Tail(k, false, rng);
-  const wgt::Graph g = Table(k, tail);
+  wgt::Graph g = Table(k, tail);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
   EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, false, D, &stats).empty());
@@ -567,13 +567,13 @@ TEST(DistanceWork, ScalingEngineMatchesTheOracle) {
       edges.push_back({x, y, std::clamp<long long>(c, INT32_MIN, INT32_MAX)});
     }
     const Oracle oracle = RelaxUntilStable(n, edges);
-    const wgt::Graph g = Table(n, edges);
+    wgt::Graph g = Table(n, edges);
     for (auto rule : {wgt::PotentialRefinement::Rule::kAllLayersFirst, wgt::PotentialRefinement::Rule::kGoldberg})
       for (std::uint64_t budget : {std::uint64_t(UINT64_MAX), std::uint64_t(1 + rng() % 20)}) {
         wgt::LabelTree<std::int64_t> tree;
         wgt::DistanceStats stats;
         wgt::Relaxation state(g, 1, tree, stats);
-        wgt::ScalingEngine engine(g, rule);
+        wgt::ScalingEngine engine(rule);
         bool no_cycle = true;
         while (no_cycle && !state.waiting.Empty()) no_cycle = engine.Run(state, budget);
         ASSERT_EQ(no_cycle, !oracle.negative_cycle) << "round " << round;
@@ -587,6 +587,49 @@ TEST(DistanceWork, ScalingEngineMatchesTheOracle) {
   }
   EXPECT_GT(compared, 300);
   EXPECT_GT(cycles, 150);
+}
+
+// The scaling engine renumbers the graph, the labels and the waiting nodes
+// for every engine: a turn of it cut short at a random point, before or
+// after the renumbering, then the queue to the end, then the input's
+// numbering put back: labels, negative cycles and the graph itself, row by
+// row, must be the input's.
+TEST(DistanceWork, EnginesShareTheRenumberingAndHandBackTheInputs) {
+  std::mt19937 rng(34);
+  int renumbered = 0;
+  for (int round = 0; round < 400; ++round) {
+    const int n = 2 + int(rng() % 30);
+    std::vector<std::int64_t> potential(n + 1);
+    for (auto& p : potential) p = rng() % 100;
+    std::vector<Edge> edges;
+    for (int i = 0, arcs = int(rng() % (4 * n + 1)); i < arcs; ++i) {
+      const int x = 1 + int(rng() % n), y = 1 + int(rng() % n);
+      edges.push_back({x, y, int(rng() % 20) - (round % 2 == 0 ? 3 : 8) + int(potential[x] - potential[y])});
+    }
+    const Oracle oracle = RelaxUntilStable(n, edges);
+    wgt::Graph g = Table(n, edges);
+    wgt::LabelTree<std::int64_t> tree;
+    wgt::DistanceStats stats;
+    wgt::Relaxation state(g, 1, tree, stats);
+    wgt::ScalingEngine engine;
+    bool no_cycle = engine.Run(state, rng() % (3 * (n + edges.size()) + 1));
+    renumbered += !state.waiting.Empty() && state.source != 1;
+    while (no_cycle && !state.waiting.Empty()) no_cycle = wgt::QueueEngine::Run(state, UINT64_MAX);
+    engine.Restore(state);
+    ASSERT_EQ(no_cycle, !oracle.negative_cycle) << "round " << round;
+    if (no_cycle)
+      ExpectOracleLabels(tree, n, edges);
+    else
+      ExpectNegativeCycle(std::vector<int>(state.cycle.begin(), state.cycle.end()), n, edges);
+    const wgt::Graph input = Table(n, edges);
+    for (int v = 1; v <= n; ++v) {
+      ASSERT_EQ(g[v].size(), input[v].size()) << "round " << round << ", row " << v;
+      for (std::size_t i = 0; i < g[v].size(); ++i)
+        ASSERT_TRUE(g[v][i].to == input[v][i].to && g[v][i].cost == input[v][i].cost) << "round " << round << ", row " << v;
+    }
+    ASSERT_FALSE(HasFailure()) << "round " << round;
+  }
+  EXPECT_GT(renumbered, 50);  // the source moved: the queue ran on the renumbered relaxation
 }
 
 }  // namespace

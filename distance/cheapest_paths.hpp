@@ -53,18 +53,12 @@ constexpr std::uint64_t ScalingBytes(std::uint64_t nodes, std::uint64_t arcs) { 
 constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 
 // The engines that take turns after the peel, in order, and their shares
-// of a round's budget. The queue comes first: it finishes in its first
-// turn the inputs that are not hard (random graphs, grids, roads). The
-// scaling engine comes before the passes, which finished none of the
-// bench's families in a first round that the scaling engine would not
-// finish too, at a fraction of the cost: on the disguised tail of a
-// million nodes a unit of the passes' work took 80 ns, one of the scaling
-// engine's 11, and their first turn cost as much as the scaling engine's.
+// of a round's budget.
 struct Share {
   Engine engine;
   std::uint64_t share;
 };
-constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kScaling, kScalingShare}, {Engine::kPasses, 1}};
+constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine::kScaling, kScalingShare}};
 
 // The peel, then the engines' turns until no node waits. Returns false at a
 // negative cycle (state.cycle).

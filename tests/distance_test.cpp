@@ -388,12 +388,11 @@ void ExpectTreeOfLabels(int n, const std::vector<Edge>& edges, const wgt::Distan
 
 // The whole relaxation with statistics; its labels in `labels`. The tree
 // read off them is checked as a certificate where `tree` is set.
-wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels, bool tree = false,
-                         bool scaling_fits = true) {
+wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long long>& labels, bool tree = false) {
   wgt::Graph g = Table(n, edges);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
-  EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, scaling_fits, D, &stats).empty());
+  EXPECT_TRUE(wgt::CheapestPaths(g, 1, 1 << 20, true, D, &stats).empty());
   labels.assign(n + 1, LLONG_MAX);
   for (int v = 1; v <= n; ++v)
     if (D.wide.Label(v) != wgt::INF<std::int64_t>) labels[v] = D.wide.Label(v);
@@ -401,20 +400,19 @@ wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, std::vector<long
   return stats;
 }
 // The same, checked against the oracle, with the tree.
-wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges, bool scaling_fits = true) {
+wgt::DistanceStats Relax(int n, const std::vector<Edge>& edges) {
   std::vector<long long> labels;
-  const wgt::DistanceStats stats = Relax(n, edges, labels, true, scaling_fits);
+  const wgt::DistanceStats stats = Relax(n, edges, labels, true);
   EXPECT_EQ(labels, RelaxUntilStable(n, edges).dist);
   return stats;
 }
 
 // Who finishes which shape, each within the first round (the peel's turn,
 // then one each: kShares): the peel a graph without cycles, in one scan a
-// node; the queue a random graph; the scaling engine a hub chain behind a
-// cycle, which the queue hands over on spending its budget, before the
-// passes have a turn, and the passes where the scaling engine is left out;
-// the scaling engine the tail. Every tree read off their labels is checked
-// too.
+// node; the queue a random graph; the passes a hub chain behind a cycle,
+// which the queue hands over on spending its budget; the scaling engine
+// the tail, after both label-correcting engines have spent theirs. Every
+// tree read off their labels is checked too.
 TEST(DistanceWork, EachShapeFinishesWithItsEngine) {
   std::mt19937 rng(7);
   const int k = 3000;
@@ -425,15 +423,13 @@ TEST(DistanceWork, EachShapeFinishesWithItsEngine) {
   EXPECT_EQ(peeled.scans, 2u * k + 1);
   for (Edge& e : hub) e.x += 2, e.y += 2;  // behind 1 -> 2 <-> 3, a cycle the peel stops at
   hub.insert(hub.end(), {{1, 2, 0}, {2, 3, 0}, {3, 2, 5}});
-  for (bool scaling_fits : {true, false}) {
-    const wgt::DistanceStats handed = Relax(2 * k + 3, hub, scaling_fits);
-    EXPECT_EQ(handed.finisher, scaling_fits ? wgt::Engine::kScaling : wgt::Engine::kPasses);
-    EXPECT_EQ(handed.turns, 3u);
-    EXPECT_LE(handed.work_by[std::size_t(wgt::Engine::kQueue)], wgt::kFirstBudget * (2 * k + 3 + hub.size()) + 10 * k);
-  }
+  const wgt::DistanceStats handed = Relax(2 * k + 3, hub);
+  EXPECT_EQ(handed.finisher, wgt::Engine::kPasses);
+  EXPECT_LE(handed.turns, 3u);
+  EXPECT_LE(handed.work_by[std::size_t(wgt::Engine::kQueue)], wgt::kFirstBudget * (2 * k + 3 + hub.size()) + 10 * k);
   const wgt::DistanceStats scaled = Relax(k, tail);
   EXPECT_EQ(scaled.finisher, wgt::Engine::kScaling);
-  EXPECT_EQ(scaled.turns, 3u);  // the passes had no turn
+  EXPECT_LE(scaled.turns, 4u);
   std::vector<Edge> random;
   for (int i = 0; i < 5 * k; ++i) random.push_back({1 + int(rng() % k), 1 + int(rng() % k), int(rng() % 100)});
   const wgt::DistanceStats queued = Relax(k, random);

@@ -47,6 +47,7 @@ class MinHeap {
   // Entry i in heap order, 1 being the smallest. Precondition: 1 <= i <= Size().
   Key At(std::size_t i) const { return a_[i]; }
   bool Full() const { return size_ + 1 == a_.size(); }
+  std::size_t Capacity() const { return a_.size() - 1; }
   // Keeps the entries for which keep(key) holds, in heap order again.
   // Time O(Size()).
   template <class Keep>

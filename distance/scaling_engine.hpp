@@ -45,14 +45,16 @@ namespace wgt {
 class ScalingEngine {
  public:
   // What it adds to the relaxation at its largest, for `nodes` nodes and
-  // `arcs` arcs: while the components are refined, the order and ends of
+  // `arcs` arcs: while the components are labelled, the order and ends of
   // the components, the numbering, labels, potentials, the refinement's
-  // tables and the heap (two 128-bit entries a node); or, while the
-  // relaxation is renumbered, the order, the ends, the numbering both ways
-  // and a second graph, or a second 64-bit label tree.
+  // tables and the heap, two 128-bit entries a node of a component, which
+  // meet only where the component holds at most half the nodes (see
+  // kDijkstra); or, while the relaxation is renumbered, the order, the
+  // ends, the numbering both ways and a second graph, or a second 64-bit
+  // label tree.
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
     constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode + SharedNumbering::kBytesPerNode;
-    constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide);
+    constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + sizeof(Wide);
     constexpr std::uint64_t kRenumbering = kKept + sizeof(std::int32_t);
     const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
     return std::max(kRefining * nodes, kRenumbering * nodes + second);
@@ -170,12 +172,20 @@ class ScalingEngine {
         for (std::int32_t u = lo; u < end; ++u) p_[u] *= 2;  // every arc at least -1 at the next scale
         refinement_->Begin(*g_, lo, end, shift_, p_);
         return true;
-      case Stage::kDijkstra:
-        if (heap_.get() == nullptr) heap_ = std::make_unique<MinHeap<Wide>>(2 * (order_.Reached() + 1));
+      case Stage::kDijkstra: {
+        // A component of more than half the nodes is the only one: the
+        // refinement's tables and the heap make way for each other there,
+        // and each is made again at most once after it.
+        const std::size_t size = std::size_t(end - lo);
+        const bool dominant = 2 * size > order_.Reached();
+        if (dominant) refinement_.reset();
+        if (heap_.get() == nullptr || heap_->Capacity() < 2 * size) heap_ = std::make_unique<MinHeap<Wide>>(2 * size);
         SettleReduced(*g_, lo, end, label_, p_, *heap_, work_);
+        if (dominant) heap_.reset();
         stage_ = Stage::kEnter;
         ++component_;
         return true;
+      }
     }
     return true;
   }

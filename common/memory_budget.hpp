@@ -103,9 +103,14 @@ struct BindingLimit {
 // The smallest limit that `need`, with what the process needs anyway,
 // exceeds, if any: the resident peak is held against physical memory and
 // the cgroup, the address space against the resource limits.
+// What every run needs beside its tables: the program, its libraries and
+// buffers; in address space, the same and the huge-page alignment of each
+// table.
+constexpr MemoryNeed kEveryRun = {std::uint64_t(8) << 20, std::uint64_t(24) << 20};
+
 inline std::optional<BindingLimit> Binding(MemoryNeed need) {
-  need.resident += std::uint64_t(8) << 20;       // the program, its libraries and buffers
-  need.address_space += std::uint64_t(24) << 20;  // the same, and huge-page alignment of each table
+  need.resident += kEveryRun.resident;
+  need.address_space += kEveryRun.address_space;
   const BindingLimit checks[] = {
       {need.resident, PhysicalMemory(), "physical memory"},
       {need.resident, CgroupMemoryLimit(), "cgroup"},

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "graph.hpp"
+#include "memory_budget.hpp"
 #include "label_tree.hpp"
 #include "queue_phase.hpp"
 #include "relaxation.hpp"
@@ -41,7 +42,13 @@ struct DistanceTable {
 constexpr std::uint64_t kRelaxationBytesPerNode =
     LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t) +
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
-constexpr std::uint64_t ScalingBytes(std::uint64_t nodes, std::uint64_t arcs) { return ScalingEngine::Need(nodes, arcs); }
+// What the relaxation of nodes 1..n and m arcs needs beside the graph,
+// with or without the scaling engine's turns.
+constexpr MemoryNeed RelaxationNeed(std::int32_t n, std::uint64_t m, bool scaling) {
+  const std::uint64_t nodes = std::uint64_t(n) + 1;
+  const std::uint64_t bytes = kRelaxationBytesPerNode * nodes + (scaling ? ScalingEngine::Need(nodes, m) : 0);
+  return {bytes, bytes};
+}
 
 // The work each label-correcting engine may do in its first turn, per node
 // and arc of the graph, in their units (relaxation.hpp): the queue needs

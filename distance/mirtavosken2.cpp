@@ -70,12 +70,10 @@ template <class Records>
 DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
   if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
-  const std::uint64_t nodes = std::uint64_t(n) + 1, tables = wgt::kRelaxationBytesPerNode * nodes;
   wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
-                     wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {tables, tables}));
-  const std::uint64_t scaling = tables + wgt::ScalingBytes(nodes, count);
+                     wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, false)));
   const bool scaling_fits =
-      wgt::FitsMemory(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, {scaling, scaling}));
+      wgt::FitsMemory(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, true)));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;
   for (std::int32_t i = 0; i < m; ++i) {

@@ -525,6 +525,33 @@ TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
   }
 }
 
+// The whole program on a disguised tail under the smallest address-space
+// limit at which the memory check gives the scaling engine its turns: the
+// run must finish with the unlimited run's result, by that engine. The
+// engine's estimate, with the renumbering's second graph and label tree,
+// must cover all it maps; at this size its tables, not what every run
+// maps anyway, decide.
+TEST(DistanceWork, ScalingEngineFitsTheAddressSpaceItWasCheckedFor) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  std::mt19937 rng(88);
+  const int k = 250000;
+  const std::vector<Edge> tail = Tail(k, true, rng);
+  std::string text = std::to_string(k) + " " + std::to_string(tail.size()) + "\n";
+  for (const Edge& e : tail) text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+  Scratch scratch;
+  Spit(scratch.dir() / "tail.txt", text);
+  const std::vector<std::string> argv = {kDistance.path, "-v", "-o", "out.txt", "tail.txt"};
+  const Outcome unlimited = scratch.Exec(argv, "out.txt");
+  ASSERT_EQ(unlimited.status, 0) << unlimited.err;
+  ASSERT_NE(unlimited.err.find("finished by the scaling engine"), std::string::npos) << unlimited.err;
+  const wgt::MemoryNeed need =
+      wgt::GraphBuilder::Need(k, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(k, tail.size(), true));
+  const Outcome tight = scratch.Exec(argv, "out.txt", {.address_space = need.address_space + wgt::kEveryRun.address_space});
+  EXPECT_EQ(tight.status, 0) << tight.err;
+  EXPECT_EQ(tight.file, unlimited.file);
+  EXPECT_EQ(tight.err, unlimited.err);
+}
+
 // The label-correcting engines alone on a tail of 8,000 nodes, whose
 // quadratic work (2,375 units a node and arc) takes many rounds: budgets
 // that double make the turns grow like the logarithm of the work.

@@ -1,5 +1,6 @@
 // Dijkstra's method on costs reduced by potentials (Johnson's reweighting),
-// the last step of the scaling engine in each strongly connected component:
+// the last step of the scaling engine in each strongly connected component
+// (and the only one in a component of one node):
 // under potentials p with c(u, v) + p(u) - p(v) >= 0 on every arc inside
 // the component, label(v) - p(v) orders the nodes as Dijkstra's method
 // needs, while the labels themselves stay the real path costs.
@@ -12,9 +13,11 @@
 // once, which is checked; memory the heap's, two entries a node.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "graph.hpp"
 #include "memory.hpp"
@@ -47,6 +50,21 @@ inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, Hug
       heap.Push(PackSigned(key(a.to), a.to));
     }
   }
+}
+
+// A component of one node u: its label is final, and lowers those of its
+// heads. False at a negative self-loop, then `cycle` holding u.
+inline bool SettleSingleton(const Graph& g, std::int32_t u, HugeArray<std::int64_t>& label,
+                            std::vector<std::int32_t>& cycle, std::uint64_t& work) {
+  work += 1 + g[u].size();
+  for (const Arc& a : g[u]) {
+    if (a.to == u && a.cost < 0) {
+      cycle.assign(1, u);
+      return false;
+    }
+    label[a.to] = std::min(label[a.to], label[u] + a.cost);
+  }
+  return true;
 }
 
 }  // namespace wgt

@@ -8,6 +8,8 @@
 // room for the potentials (scaling_engine.hpp bounds them). O(1) a query.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <span>
@@ -52,5 +54,17 @@ struct ScaledComponent {
     return least;
   }
 };
+
+// The number of scales B for the component lo..end-1 of g: 2^B exceeds
+// the magnitude of its most negative arc, 0 where none is negative.
+inline int ScalesOf(const Graph& g, std::int32_t lo, std::int32_t end, std::uint64_t& work) {
+  std::uint64_t largest_negative = 0;
+  for (std::int32_t u = lo; u < end; ++u) {
+    work += 1 + g[u].size();
+    for (const Arc& a : g[u])
+      if (a.to >= lo && a.to < end && a.cost < 0) largest_negative = std::max(largest_negative, std::uint64_t(-std::int64_t(a.cost)));
+  }
+  return int(std::bit_width(largest_negative));
+}
 
 }  // namespace wgt

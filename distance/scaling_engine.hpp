@@ -13,17 +13,15 @@
 // Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
 // the scales, the heap for the last step), against O(n m) for the
 // label-correcting engines; on graphs without cycles, and on components
-// without negative arcs, O(m log n). The engine renumbers the relaxation
-// in topological order of the components (shared_numbering.hpp), which
-// keeps the nodes of a component, and those of a long path, close in memory
-// for every engine, and puts the input's numbering back once it is done.
-// It keeps its tables between turns and goes on from where the last turn
-// stopped; the shared labels change only once it is done. Exact on every
-// input the program accepts (scaling_bound.hpp).
+// without negative arcs, O(m log n). It renumbers the relaxation for every
+// engine in topological order of the components (shared_numbering.hpp),
+// keeps its tables between turns and goes on from where the last turn
+// stopped; the shared labels change, and the input's numbering comes back,
+// once it is done. Exact on every input the program accepts
+// (scaling_bound.hpp).
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -44,14 +42,10 @@ namespace wgt {
 
 class ScalingEngine {
  public:
-  // What it adds to the relaxation at its largest, for `nodes` nodes and
-  // `arcs` arcs: while the components are labelled, the order and ends of
-  // the components, the numbering, labels, potentials, the refinement's
-  // tables and the heap, two 128-bit entries a node of a component, which
-  // meet only where the component holds at most half the nodes (see
-  // kDijkstra); or, while the relaxation is renumbered, the order, the
-  // ends, the numbering both ways and a second graph, or a second 64-bit
-  // label tree.
+  // What it adds to the relaxation at its largest: labelling, the order,
+  // ends, numbering, labels, potentials, refinement, and a heap for half
+  // the nodes (see kDijkstra); renumbering, the order, ends, numbering both
+  // ways and a second graph, or a second 64-bit label tree.
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
     constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode + SharedNumbering::kBytesPerNode;
     constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + sizeof(Wide);
@@ -86,9 +80,7 @@ class ScalingEngine {
 
   // Puts back the input's numbering of state, where the engine changed it.
   template <class Dist>
-  void Restore(Relaxation<Dist>& state) {
-    numbering_.Restore(state, work_);
-  }
+  void Restore(Relaxation<Dist>& state) { numbering_.Restore(state, work_); }
 
  private:
   enum class Phase { kOrder, kRenumber, kComponents, kDone };
@@ -144,9 +136,9 @@ class ScalingEngine {
       case Stage::kEnter:
         if (end - lo == 1) {
           ++component_;
-          return SettleSingleton(lo);
+          return SettleSingleton(*g_, lo, label_, cycle_, work_);
         }
-        shift_ = Scales(lo, end) - 1;
+        shift_ = ScalesOf(*g_, lo, end, work_) - 1;
         if (shift_ < 0) {
           stage_ = Stage::kDijkstra;
           return true;
@@ -188,32 +180,6 @@ class ScalingEngine {
       }
     }
     return true;
-  }
-
-  // A component of one node: its label is final. False at a negative
-  // self-loop.
-  bool SettleSingleton(std::int32_t u) {
-    work_ += 1 + (*g_)[u].size();
-    for (const Arc& a : (*g_)[u]) {
-      if (a.to == u && a.cost < 0) {
-        cycle_.assign(1, u);
-        return false;
-      }
-      label_[a.to] = std::min(label_[a.to], label_[u] + a.cost);
-    }
-    return true;
-  }
-
-  // The number of scales B for the component lo..end-1: 2^B exceeds the
-  // magnitude of its most negative arc, 0 where none is negative.
-  int Scales(std::int32_t lo, std::int32_t end) {
-    std::uint64_t largest_negative = 0;
-    for (std::int32_t u = lo; u < end; ++u) {
-      work_ += 1 + (*g_)[u].size();
-      for (const Arc& a : (*g_)[u])
-        if (a.to >= lo && a.to < end && a.cost < 0) largest_negative = std::max(largest_negative, std::uint64_t(-std::int64_t(a.cost)));
-    }
-    return int(std::bit_width(largest_negative));
   }
 
   const PotentialRefinement::Rule rule_;

@@ -4,13 +4,15 @@
 // (shared_numbering.hpp).
 //
 // Preconditions: nodes 1..n. Time O(nodes reached + their arcs); memory
-// kBytesPerNode a node, and Tarjan's tables while it searches.
+// kBytesPerNode a node, and Tarjan's tables while it searches; the order's
+// table can be taken over as a numbering (TakeNodes).
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 
 #include "graph.hpp"
 #include "memory.hpp"
@@ -31,26 +33,27 @@ class ComponentOrder {
     scc.Search(
         g, source, [](std::int32_t, const Arc&) { return true; },
         [&](std::span<const std::int32_t> members) {
-          for (std::int32_t v : members) order_[reached_++] = v;
+          for (std::int32_t v : members) order_[++reached_] = v;
           ends_[components_++] = std::uint32_t(members.size());
           return true;
         },
         work);
-    std::reverse(&order_[0], &order_[reached_]);  // closed in reverse topological order
+    std::reverse(&order_[1], &order_[reached_ + 1]);  // closed in reverse topological order
     std::reverse(&ends_[0], &ends_[components_]);
     for (std::size_t c = 0, end = 0; c < components_; ++c) end += ends_[c], ends_[c] = std::uint32_t(end);
   }
 
   std::size_t Reached() const { return reached_; }
   std::size_t Components() const { return components_; }
-  // The i-th node reached, in the order.
-  std::int32_t Node(std::size_t i) const { return order_[i]; }
+  // The table of the nodes reached, in the order, from place 1 on, each
+  // other place 0; given away.
+  HugeArray<std::int32_t> TakeNodes() { return std::move(order_); }
   // Component c as nodes lo..end-1 once renumbered in the order.
   std::int32_t Begin(std::size_t c) const { return std::int32_t(c == 0 ? 1 : ends_[c - 1] + 1); }
   std::int32_t End(std::size_t c) const { return std::int32_t(ends_[c] + 1); }
 
  private:
-  HugeArray<std::int32_t> order_;  // the reached nodes, component by component
+  HugeArray<std::int32_t> order_;  // the reached nodes, component by component, from place 1 on
   HugeArray<std::uint32_t> ends_;  // where each component ends in order_
   std::size_t reached_ = 0, components_ = 0;
 };

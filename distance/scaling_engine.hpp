@@ -42,12 +42,13 @@ namespace wgt {
 
 class ScalingEngine {
  public:
-  // What it adds to the relaxation at its largest: labelling, the order,
-  // ends, numbering, labels, potentials, refinement, and a heap for half
-  // the nodes (see kDijkstra); renumbering, the order, ends, numbering both
-  // ways and a second graph, or a second 64-bit label tree.
+  // What it adds to the relaxation at its largest: labelling, the order
+  // (which becomes the numbering) and the components' ends, labels,
+  // potentials, refinement, and a heap entry a node; renumbering, those
+  // two, the inverse numbering and a second graph, or a second 64-bit
+  // label tree.
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
-    constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode + SharedNumbering::kBytesPerNode;
+    constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode;  // its order becomes the numbering
     constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + sizeof(Wide);
     constexpr std::uint64_t kRenumbering = kKept + sizeof(std::int32_t);
     const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
@@ -189,7 +190,7 @@ class ScalingEngine {
   std::size_t component_ = 0;  // the component being labelled
   int shift_ = 0;              // its scale: costs ceil(c / 2^shift)
   ComponentOrder order_;
-  SharedNumbering numbering_;  // order_.Node(i) as node i + 1
+  SharedNumbering numbering_;  // the order's i-th node as node i, in the order's table
   const Graph* g_ = nullptr;   // the relaxation's graph, once renumbered
   HugeArray<std::int64_t> label_, p_;
   std::unique_ptr<PotentialRefinement> refinement_;

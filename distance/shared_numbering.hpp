@@ -48,23 +48,22 @@ inline Graph PermutedGraph(const Graph& g, const HugeArray<std::int32_t>& old_of
 
 class SharedNumbering {
  public:
-  static constexpr std::uint64_t kBytesPerNode = sizeof(std::int32_t);
-
   bool Applied() const { return node_.size() > 0; }
   // The input's node that node v stands for while applied.
   std::int32_t Node(std::int32_t v) const { return node_[std::size_t(v)]; }
 
-  // Renumbers state so that node order.Node(i) becomes node i + 1.
-  // Precondition: not applied; order found from state.source on state.graph.
+  // Renumbers state so that the i-th node of the order becomes node i,
+  // taking over the order's table. Precondition: not applied; order found
+  // from state.source on state.graph.
   template <class Dist>
-  void Apply(Relaxation<Dist>& state, const ComponentOrder& order, std::uint64_t& work) {
+  void Apply(Relaxation<Dist>& state, ComponentOrder& order, std::uint64_t& work) {
     const std::size_t n = state.graph.NodeCount();
-    node_ = HugeArray<std::int32_t>(n + 1);
+    node_ = order.TakeNodes();
     HugeArray<std::int32_t> local(n + 1);
-    std::size_t next = 0;
-    for (; next < order.Reached(); ++next) node_[next + 1] = order.Node(next), local[std::size_t(order.Node(next))] = std::int32_t(next + 1);
+    std::size_t next = 1;
+    for (; next <= order.Reached(); ++next) local[std::size_t(node_[next])] = std::int32_t(next);
     for (std::size_t v = 1; v <= n; ++v)
-      if (local[v] == 0) node_[++next] = std::int32_t(v), local[v] = std::int32_t(next);
+      if (local[v] == 0) node_[next] = std::int32_t(v), local[v] = std::int32_t(next++);
     Renumber(state, node_, local);
     work += n + state.graph.ArcCount();
   }

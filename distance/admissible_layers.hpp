@@ -8,8 +8,10 @@
 // A component's entry is the member whose layer came over such a link.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
-// each once, before Build. Time O(nodes searched + their arcs) for Build
-// and for a path, O(nodes searched) for Clear; memory kBytesPerNode a node.
+// each once, before Build; the scratch tables free during Build,
+// PathToTop and FullestLayer (iteration_scratch.hpp). Time O(nodes
+// searched + their arcs) for Build and for a path, O(nodes searched) for
+// Clear; memory kBytesPerNode a node besides the scratch tables.
 #pragma once
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "graph.hpp"
+#include "iteration_scratch.hpp"
 #include "memory.hpp"
 #include "scaled_component.hpp"
 #include "strong_components.hpp"
@@ -28,17 +31,14 @@ namespace wgt {
 
 class AdmissibleLayers {
  public:
-  // The search's tables; each node's layer, link and component; the
-  // components' starts; the breadth-first walk within a component (its
-  // queue, its parents) and the path it assembles; the count a layer.
-  static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + 4 * sizeof(std::int32_t) +
-                                                 2 * sizeof(std::uint32_t) + 4 * sizeof(Link);
+  // The search's tables, which number the components; the nodes searched,
+  // the components' starts, each node's layer and link; Goldberg's path.
+  static constexpr std::uint64_t kBytesPerNode =
+      StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t) + 2 * sizeof(Link);
 
-  explicit AdmissibleLayers(std::size_t nodes)
-      : scc_(nodes), reached_(nodes, Touch::kSparse), component_(nodes, Touch::kSparse),
-        start_(nodes + 1, Touch::kSparse), layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse),
-        queue_(nodes, Touch::kSparse), parent_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse),
-        walk_(nodes, Touch::kSparse), per_layer_(nodes + 1, Touch::kSparse) {}
+  AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
+      : scratch_(scratch), scc_(nodes), reached_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
+        layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
 
   // Puts v at layer 1 over `link`, the arc of -1 into it; false where it is
   // there already.
@@ -67,12 +67,12 @@ class AdmissibleLayers {
         for (const Arc& a : c.Row(u)) {
           if (!c.Admissible(u, a)) continue;
           const std::int32_t negative = c.Reduced(u, a) == -1;
-          if (component_[a.to] != k) {
+          if (scc_.Component(a.to) != std::uint32_t(k)) {
             if (d + negative > layer_[a.to]) layer_[a.to] = d + negative, link_[a.to] = {u, c.Index(a)};
           } else if (negative) {  // the arc and a path back within the component
-            const std::span<const Link> back = WalkWithin(a.to, u, work);
             cycle.assign(1, a.to);
-            for (std::size_t t = back.size(); t-- > 0;) cycle.push_back(c.ArcOf(back[t]).to);
+            WalkWithin(a.to, u, [&](const Link& step) { cycle.push_back(c.ArcOf(step).to); }, work);
+            std::reverse(cycle.begin() + 1, cycle.end());
             return -1;
           }
         }
@@ -92,8 +92,8 @@ class AdmissibleLayers {
     while (layer_[reached_[first]] != top) ++first;
     std::size_t length = 0;  // the path's arcs, backwards
     for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over the link into e
-      const std::int32_t e = reached_[start_[component_[v]]];
-      for (const Link& step : WalkWithin(e, v, work)) path_[length++] = step;
+      const std::int32_t e = reached_[start_[scc_.Component(v)]];
+      WalkWithin(e, v, [&](const Link& step) { path_[length++] = step; }, work);
       path_[length++] = link_[e];
       v = link_[e].tail;
       if (layer_[v] == 0) break;  // outside the search: the path's start
@@ -105,9 +105,10 @@ class AdmissibleLayers {
   // Goldberg's cut: the layer that holds the most of the seeded `heads`,
   // the lowest of those that tie.
   std::int32_t FullestLayer(std::span<const std::int32_t> heads, std::int32_t top) {
-    for (std::int32_t d = 0; d <= top; ++d) per_layer_[std::size_t(d)] = 0;
-    for (std::int32_t v : heads) ++per_layer_[std::size_t(layer_[v])];
-    const std::uint32_t* const first = &per_layer_[1];
+    HugeArray<std::int32_t>& per_layer = scratch_.list;
+    for (std::int32_t d = 0; d <= top; ++d) per_layer[std::size_t(d)] = 0;
+    for (std::int32_t v : heads) ++per_layer[std::size_t(layer_[v])];
+    const std::int32_t* const first = &per_layer[1];
     return std::int32_t(std::max_element(first, first + top) - first) + 1;
   }
 
@@ -126,7 +127,7 @@ class AdmissibleLayers {
     auto admissible = [&](std::int32_t u, const Arc& a) { return c.Admissible(u, a); };
     auto closed = [&](std::span<const std::int32_t> members) {
       start_[components_] = std::uint32_t(reached_count_);
-      for (std::int32_t v : members) component_[v] = components_, reached_[reached_count_++] = v;
+      for (std::int32_t v : members) reached_[reached_count_++] = v;
       ++components_;
       return true;
     };
@@ -145,40 +146,37 @@ class AdmissibleLayers {
   }
 
   // An admissible path from `from` to `to` within their component, by a
-  // breadth-first search: its arcs backwards (its last arc first), valid
-  // until the next walk.
-  std::span<const Link> WalkWithin(std::int32_t from, std::int32_t to, std::uint64_t& work) {
+  // breadth-first search on the scratch tables: step(link) hears its arcs
+  // backwards, its last arc first.
+  template <class Step>
+  void WalkWithin(std::int32_t from, std::int32_t to, Step step, std::uint64_t& work) {
     const ScaledComponent& c = *c_;
-    const std::int32_t k = component_[from];
-    assert(component_[to] == k);
+    HugeArray<std::int32_t>& queue = scratch_.list;
+    HugeArray<Link>& parent = scratch_.link;
+    const std::uint32_t k = scc_.Component(from);
+    assert(scc_.Component(to) == k);
     std::size_t queued = 0;
-    queue_[queued++] = from;
-    parent_[from] = {from, 0};
-    for (std::size_t next = 0; next < queued && parent_[to].tail == kNoNode;) {
-      const std::int32_t u = queue_[next++];
+    queue[queued++] = from;
+    parent[from] = {from, 0};
+    for (std::size_t next = 0; next < queued && parent[to].tail == kNoNode;) {
+      const std::int32_t u = queue[next++];
       work += 1 + c.Row(u).size();
       for (const Arc& a : c.Row(u))
-        if (c.Admissible(u, a) && component_[a.to] == k && parent_[a.to].tail == kNoNode)
-          parent_[a.to] = {u, c.Index(a)}, queue_[queued++] = a.to;
+        if (c.Admissible(u, a) && scc_.Component(a.to) == k && parent[a.to].tail == kNoNode)
+          parent[a.to] = {u, c.Index(a)}, queue[queued++] = a.to;
     }
-    std::size_t length = 0;
-    for (std::int32_t v = to; v != from; v = parent_[v].tail) walk_[length++] = parent_[v];
-    for (std::size_t i = 0; i < queued; ++i) parent_[queue_[i]] = {kNoNode, 0};
-    return {&walk_[0], length};
+    for (std::int32_t v = to; v != from; v = parent[v].tail) step(parent[v]);
+    for (std::size_t i = 0; i < queued; ++i) parent[queue[i]] = {kNoNode, 0};
   }
 
   const ScaledComponent* c_ = nullptr;
-  StrongComponents scc_;
+  IterationScratch& scratch_;
+  StrongComponents scc_;               // numbers the searched nodes' components until Clear
   HugeArray<std::int32_t> reached_;    // the nodes searched, component by component as they closed
-  HugeArray<std::int32_t> component_;  // each searched node's component
   HugeArray<std::uint32_t> start_;     // where each component begins in reached_
   HugeArray<std::int32_t> layer_;      // 0 for a node not searched
   HugeArray<Link> link_;               // the arc that gave each node its layer
-  HugeArray<std::int32_t> queue_;      // a walk's breadth-first queue
-  HugeArray<Link> parent_;             // a walk's tree, cleared after it
   HugeArray<Link> path_;               // Goldberg's path
-  HugeArray<Link> walk_;               // a walk's arcs
-  HugeArray<std::uint32_t> per_layer_; // the cut's count of seeded nodes a layer
   std::size_t reached_count_ = 0;
   std::int32_t components_ = 0;
 };

@@ -7,8 +7,10 @@
 // closure's tree, which only Goldberg's path needs, and which is left
 // untouched otherwise.
 //
-// Preconditions: nodes 1..size-1; levels at most the top given to Open.
-// Time O(top + nodes settled + their arcs); memory kBytesPerNode a node.
+// Preconditions: nodes 1..size-1; levels at most the top given to Open;
+// the scratch tables free from Close to Clear (iteration_scratch.hpp),
+// which hold the nodes settled and the tree. Time O(top + nodes settled +
+// their arcs); memory kBytesPerNode a node besides the scratch tables.
 #pragma once
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "iteration_scratch.hpp"
 #include "level_buckets.hpp"
 #include "memory.hpp"
 #include "scaled_component.hpp"
@@ -24,12 +27,11 @@ namespace wgt {
 
 class DialClosure {
  public:
-  // The buckets, each node's drop and link, and the list of nodes settled.
-  static constexpr std::uint64_t kBytesPerNode =
-      LevelBuckets::kBytesPerNode + 2 * sizeof(std::int32_t) + sizeof(Link);
+  // The buckets and each node's drop.
+  static constexpr std::uint64_t kBytesPerNode = LevelBuckets::kBytesPerNode + sizeof(std::int32_t);
 
-  explicit DialClosure(std::size_t nodes)
-      : buckets_(nodes), drop_(nodes, Touch::kSparse), settled_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse) {}
+  DialClosure(std::size_t nodes, IterationScratch& scratch)
+      : buckets_(nodes), drop_(nodes, Touch::kSparse), settled_(scratch.list), link_(scratch.link) {}
 
   // Levels 1..top, every one empty.
   void Open(std::int32_t top) { buckets_.Open(top); }
@@ -79,9 +81,9 @@ class DialClosure {
 
  private:
   LevelBuckets buckets_;
-  HugeArray<std::int32_t> drop_;     // the level a node was settled at, 0 for none
-  HugeArray<std::int32_t> settled_;  // the nodes settled, in order
-  HugeArray<Link> link_;             // the closure's tree
+  HugeArray<std::int32_t> drop_;      // the level a node was settled at, 0 for none
+  HugeArray<std::int32_t>& settled_;  // the nodes settled, in order
+  HugeArray<Link>& link_;             // the closure's tree
   std::size_t settled_count_ = 0;
   bool kept_tree_ = false;
 };

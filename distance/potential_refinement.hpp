@@ -45,6 +45,7 @@
 #include "admissible_layers.hpp"
 #include "dial_closure.hpp"
 #include "graph.hpp"
+#include "iteration_scratch.hpp"
 #include "memory.hpp"
 #include "scaled_component.hpp"
 #include "simple_cycle.hpp"
@@ -58,14 +59,15 @@ class PotentialRefinement {
   // fixed too few, or Goldberg's steps alone (his algorithm as published).
   enum class Rule { kAllLayersFirst, kGoldberg };
 
-  // The layers and the closure; the tails of arcs of -1 and the improvable
-  // nodes; the places on the path of its improvable nodes.
-  static constexpr std::uint64_t kBytesPerNode =
-      AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode + 3 * sizeof(std::int32_t);
+  // The layers and the closure, and the scratch tables they share; the
+  // tails of arcs of -1 and the improvable nodes; the places on the path of
+  // its improvable nodes.
+  static constexpr std::uint64_t kBytesPerNode = AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode +
+                                                 IterationScratch::kBytesPerNode + 3 * sizeof(std::int32_t);
 
   explicit PotentialRefinement(std::size_t nodes, Rule rule = Rule::kAllLayersFirst)
-      : rule_(rule), layers_(nodes), closure_(nodes), tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse),
-        position_(nodes, Touch::kSparse) {}
+      : rule_(rule), scratch_(nodes), layers_(nodes, scratch_), closure_(nodes, scratch_),
+        tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse), position_(nodes, Touch::kSparse) {}
 
   // Starts on the component lo..hi-1 of g at costs ceil(cost / 2^shift),
   // every reduced cost at least -1 under p.
@@ -188,6 +190,7 @@ class PotentialRefinement {
 
   const Rule rule_;
   ScaledComponent c_;
+  IterationScratch scratch_;  // before the two that borrow it
   AdmissibleLayers layers_;
   DialClosure closure_;
   HugeArray<std::int32_t> tails_, heads_;  // tails of arcs of -1; the improvable nodes

@@ -1,6 +1,10 @@
 // Strongly connected components by Tarjan's depth-first search (1972),
 // without recursion, over the arcs of a graph table that a predicate lets
-// through. Components are reported as they close, which is in reverse
+// through, in one word a node as Pearce has it (Inf. Process. Lett. 116(1),
+// 2016): a node's word is its search number while it is open, lowered in
+// place to the least number it reaches, and its component's number once
+// closed, counted down from the top, so that no closed node ever lowers an
+// open one. Components are reported as they close, which is in reverse
 // topological order: every arc that leaves a component leads into one
 // reported before it. The tables are reused from search to search, and a
 // search touches only the nodes it reaches.
@@ -21,16 +25,17 @@ namespace wgt {
 class StrongComponents {
   struct Frame {
     std::int32_t node;
-    std::uint32_t next;  // the next arc of its row to look at
+    std::uint32_t next : 31;  // the next arc of its row to look at
+    std::uint32_t root : 1;   // whether nothing it reaches has lowered its word
   };
-  static constexpr std::uint32_t kUnseen = 0, kClosed = UINT32_MAX;  // index_ values besides DFS numbers
+  static constexpr std::uint32_t kUnseen = 0, kFirstClosed = UINT32_MAX;  // word_ values besides search numbers
 
  public:
-  static constexpr std::uint64_t kBytesPerNode = 3 * sizeof(std::uint32_t) + sizeof(Frame);
+  static constexpr std::uint64_t kBytesPerNode = 2 * sizeof(std::uint32_t) + sizeof(Frame);
+  static_assert(sizeof(Frame) == 8);
 
   explicit StrongComponents(std::size_t nodes)
-      : index_(nodes, Touch::kSparse), low_(nodes, Touch::kSparse), stack_(nodes, Touch::kSparse),
-        frames_(nodes, Touch::kSparse) {}
+      : word_(nodes, Touch::kSparse), stack_(nodes, Touch::kSparse), frames_(nodes, Touch::kSparse) {}
 
   // Searches from `root`, unless an earlier search since Reset reached it,
   // following the arcs (u, a) of g for which follows(u, a) holds, and calls
@@ -38,16 +43,16 @@ class StrongComponents {
   // false, when closed returns false. `work` grows by 1 + arcs a node.
   template <class Follows, class Closed>
   bool Search(const Graph& g, std::int32_t root, Follows follows, Closed closed, std::uint64_t& work) {
-    if (index_[root] != kUnseen) return true;
+    if (word_[root] != kUnseen) return true;
     std::size_t depth = 0;
-    // Entering v: the search will next look at its heads, so their
-    // numbers and row bounds are fetched now.
+    // Entering v: the search will next look at its heads, so their words
+    // and row bounds are fetched now.
     auto enter = [&](std::int32_t v) {
-      index_[v] = low_[v] = ++counter_;
+      word_[v] = ++counter_;
       stack_[stacked_++] = v;
-      frames_[depth++] = {v, 0};
+      frames_[depth++] = {v, 0, 1};
       work += 1 + g[v].size();
-      for (const Arc& a : g[v]) __builtin_prefetch(&index_[a.to]), g.PrefetchBounds(a.to);
+      for (const Arc& a : g[v]) __builtin_prefetch(&word_[a.to]), g.PrefetchBounds(a.to);
     };
     enter(root);
     while (depth > 0) {
@@ -57,19 +62,22 @@ class StrongComponents {
       if (top.next < row.size()) {
         const Arc& a = row[top.next++];
         if (!follows(u, a)) continue;
-        const std::uint32_t seen = index_[a.to];
+        const std::uint32_t seen = word_[a.to];
         if (seen == kUnseen)
           enter(a.to);
-        else if (seen != kClosed && seen < low_[u])  // on the stack: in u's component
-          low_[u] = seen;
+        else if (seen < word_[u])  // open, so in u's component
+          word_[u] = seen, top.root = 0;
         continue;
       }
-      if (--depth > 0 && low_[u] < low_[frames_[depth - 1].node]) low_[frames_[depth - 1].node] = low_[u];
-      if (low_[u] != index_[u]) continue;
+      const bool is_root = top.root;
+      if (--depth > 0 && word_[u] < word_[frames_[depth - 1].node])
+        word_[frames_[depth - 1].node] = word_[u], frames_[depth - 1].root = 0;
+      if (!is_root) continue;
       std::size_t first = stacked_;
       while (stack_[--first] != u) {
       }
-      for (std::size_t i = first; i < stacked_; ++i) index_[stack_[i]] = kClosed;
+      for (std::size_t i = first; i < stacked_; ++i) word_[stack_[i]] = kFirstClosed - components_;
+      ++components_;
       const std::span<const std::int32_t> members(&stack_[first], stacked_ - first);
       stacked_ = first;
       if (!closed(members)) return false;
@@ -77,20 +85,23 @@ class StrongComponents {
     return true;
   }
 
+  // The number of v's component, counted from 0 in the order they closed
+  // since the last Reset. Precondition: v's component has closed.
+  std::uint32_t Component(std::int32_t v) const { return kFirstClosed - word_[v]; }
+
   // Forgets the searches since the last Reset: the nodes listed, which must
   // be every node they reached.
   void Reset(std::span<const std::int32_t> reached) {
-    for (std::int32_t v : reached) index_[v] = kUnseen;
-    counter_ = 0;
+    for (std::int32_t v : reached) word_[v] = kUnseen;
+    counter_ = 0, components_ = 0;
   }
 
  private:
-  HugeArray<std::uint32_t> index_;  // DFS number, kUnseen, or kClosed once its component is reported
-  HugeArray<std::uint32_t> low_;
-  HugeArray<std::int32_t> stack_;   // nodes whose component is still open, in DFS order
+  HugeArray<std::uint32_t> word_;  // kUnseen, a search number or the least reached, or a closed component's
+  HugeArray<std::int32_t> stack_;  // nodes whose component is still open, in search order
   HugeArray<Frame> frames_;
   std::size_t stacked_ = 0;
-  std::uint32_t counter_ = 0;
+  std::uint32_t counter_ = 0, components_ = 0;
 };
 
 }  // namespace wgt

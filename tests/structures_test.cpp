@@ -61,9 +61,10 @@ TEST(IntReaderDeathTest, MalformedTokensEndWithTheirMessage) {
   }
 }
 
-// Random graphs of a few nodes: Tarjan's components are the classes of
-// mutual reachability over the arcs the predicate lets through, reported
-// in reverse topological order, each once.
+// Random graphs of a few nodes, searched from a few roots, then again
+// after a Reset: Tarjan's components are the classes of mutual
+// reachability over the arcs the predicate lets through, reported in
+// reverse topological order, each once, and numbered as they closed.
 TEST(StrongComponents, MatchMutualReachability) {
   std::mt19937 rng(1972);
   for (int round = 0; round < 300; ++round) {
@@ -82,34 +83,45 @@ TEST(StrongComponents, MatchMutualReachability) {
       for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) reaches[i][j] = reaches[i][j] || (reaches[i][k] && reaches[k][j]);
     wgt::StrongComponents scc(std::size_t(n) + 1);
-    std::vector<int> component(n + 1, -1);
-    int closed = 0;
-    std::uint64_t work = 0;
-    const int root = 1 + int(rng() % n);
-    scc.Search(
-        g, root, [](std::int32_t, const wgt::Arc& a) { return a.cost != 0; },
-        [&](std::span<const std::int32_t> members) {
-          for (std::int32_t v : members) {
-            EXPECT_EQ(component[v], -1) << v;
-            component[v] = closed;
-          }
-          ++closed;
-          return true;
-        },
-        work);
-    for (int v = 1; v <= n; ++v) {
-      EXPECT_EQ(component[v] != -1, bool(reaches[root][v])) << "round " << round << " node " << v;
-      for (int w = 1; w <= n; ++w) {
-        if (component[v] == -1 || component[w] == -1) continue;
-        EXPECT_EQ(component[v] == component[w], reaches[v][w] && reaches[w][v]) << v << " " << w;
+    for (int reuse = 0; reuse < 2; ++reuse) {
+      std::vector<int> component(n + 1, -1);
+      std::vector<std::int32_t> reached;
+      int closed = 0;
+      std::uint64_t work = 0;
+      std::vector<bool> searched(n + 1);
+      for (int r = 0, roots = 1 + int(rng() % 3); r < roots; ++r) {
+        const int root = 1 + int(rng() % n);
+        for (int v = 1; v <= n; ++v) searched[v] = searched[v] || reaches[root][v];
+        scc.Search(
+            g, root, [](std::int32_t, const wgt::Arc& a) { return a.cost != 0; },
+            [&](std::span<const std::int32_t> members) {
+              for (std::int32_t v : members) {
+                EXPECT_EQ(component[v], -1) << v;
+                component[v] = closed, reached.push_back(v);
+              }
+              ++closed;
+              return true;
+            },
+            work);
       }
-    }
-    for (const Edge& e : edges) {  // an arc out of a component leads into one closed before it
-      if (e.c != 0 && component[e.x] != -1) {
-        EXPECT_LE(component[e.y], component[e.x]);
+      for (int v = 1; v <= n; ++v) {
+        ASSERT_EQ(component[v] != -1, bool(searched[v])) << "round " << round << " node " << v;
+        if (component[v] != -1) {
+          EXPECT_EQ(scc.Component(v), std::uint32_t(component[v])) << v;
+        }
+        for (int w = 1; w <= n; ++w) {
+          if (component[v] == -1 || component[w] == -1) continue;
+          EXPECT_EQ(component[v] == component[w], reaches[v][w] && reaches[w][v]) << v << " " << w;
+        }
       }
+      for (const Edge& e : edges) {  // an arc out of a component leads into one closed before it
+        if (e.c != 0 && component[e.x] != -1) {
+          EXPECT_LE(component[e.y], component[e.x]);
+        }
+      }
+      ASSERT_FALSE(HasFailure()) << "round " << round << " search " << reuse;
+      scc.Reset(reached);
     }
-    ASSERT_FALSE(HasFailure()) << "round " << round;
   }
 }
 

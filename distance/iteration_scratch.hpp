@@ -1,0 +1,28 @@
+// Two tables a node that the parts of one iteration of a refinement
+// (potential_refinement.hpp) lend each other, since no two use them at the
+// same time: the walks within components of the admissible layers, the
+// cut's count a layer, and the closure. A list of nodes, which holds
+// nothing between uses, and a link a node, which each user leaves as it
+// found it: {kNoNode, 0} everywhere.
+//
+// Memory kBytesPerNode a node, on pages touched as they are used.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "memory.hpp"
+#include "scaled_component.hpp"
+
+namespace wgt {
+
+struct IterationScratch {
+  static constexpr std::uint64_t kBytesPerNode = sizeof(std::int32_t) + sizeof(Link);
+
+  explicit IterationScratch(std::size_t nodes) : list(nodes, Touch::kSparse), link(nodes, Touch::kSparse) {}
+
+  HugeArray<std::int32_t> list;
+  HugeArray<Link> link;
+};
+
+}  // namespace wgt

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -15,10 +16,25 @@
 
 namespace wgt {
 
-inline std::string GiB(std::uint64_t bytes) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f GiB", double(bytes) / double(1ull << 30));
+// The units that sizes are told in, the coarsest first, each with its
+// places.
+constexpr struct SizeUnit {
+  double bytes;
+  const char* format;
+} kSizeUnits[] = {{double(1ull << 30), "%.2f GiB"}, {double(1ull << 20), "%.1f MiB"}, {1024.0, "%.0f KiB"}, {1.0, "%.0f bytes"}};
+
+inline std::string SizeIn(const SizeUnit& unit, std::uint64_t bytes) {
+  char text[48];
+  std::snprintf(text, sizeof text, unit.format, double(bytes) / unit.bytes);
   return text;
+}
+
+// A size in the coarsest unit in which it reads at least 1: a table of a
+// few MiB that could not be mapped is not "0.00 GiB".
+inline std::string SizeText(std::uint64_t bytes) {
+  for (const SizeUnit& unit : kSizeUnits)
+    if (double(bytes) >= unit.bytes) return SizeIn(unit, bytes);
+  return SizeIn(kSizeUnits[std::size(kSizeUnits) - 1], bytes);
 }
 
 constexpr std::size_t kHuge = std::size_t(2) << 20;  // a huge page
@@ -42,13 +58,13 @@ inline void* MapZeroed(std::size_t bytes, Touch touch = Touch::kDense) {
   if (bytes < kHuge || touch == Touch::kSparse) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) throw OutOfMemory{"out of memory (" + GiB(bytes) + " wanted)"};
+    if (p == MAP_FAILED) throw OutOfMemory{"out of memory (" + SizeText(bytes) + " wanted)"};
     return p;
   }
   std::size_t size = (bytes + kHuge - 1) & ~(kHuge - 1);
   void* raw = ::mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE,
                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  if (raw == MAP_FAILED) throw OutOfMemory{"out of memory (" + GiB(bytes) + " wanted)"};
+  if (raw == MAP_FAILED) throw OutOfMemory{"out of memory (" + SizeText(bytes) + " wanted)"};
   auto start = reinterpret_cast<std::uintptr_t>(raw);
   auto aligned = (start + kHuge - 1) & ~std::uintptr_t(kHuge - 1);
   if (aligned > start) ::munmap(raw, aligned - start);

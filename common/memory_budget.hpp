@@ -130,16 +130,9 @@ inline bool FitsMemory(MemoryNeed need) { return !Binding(need); }
 // or, where those would read the same and hide by how much the need is
 // over, in the first finer unit that tells them apart.
 inline std::pair<std::string, std::string> MemoryFigures(std::uint64_t need, std::uint64_t limit) {
-  constexpr struct {
-    double unit;
-    const char* format;
-  } kUnits[] = {{double(1ull << 30), "%.2f GiB"}, {double(1ull << 20), "%.1f MiB"}, {1024.0, "%.0f KiB"}, {1.0, "%.0f bytes"}};
   std::string need_text, limit_text;
-  for (const auto& unit : kUnits) {
-    char text[2][48];
-    std::snprintf(text[0], sizeof text[0], unit.format, double(need) / unit.unit);
-    std::snprintf(text[1], sizeof text[1], unit.format, double(limit) / unit.unit);
-    need_text = text[0], limit_text = text[1];
+  for (const SizeUnit& unit : kSizeUnits) {
+    need_text = SizeIn(unit, need), limit_text = SizeIn(unit, limit);
     if (need_text != limit_text) break;
   }
   return {need_text, limit_text};

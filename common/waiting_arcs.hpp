@@ -129,7 +129,7 @@ class WaitingArcs {
     }
     if (chain.slab_left == 0) {
       if (arena_used_ == arena_blocks_)
-        throw OutOfMemory{"out of memory: the edges need more than " + GiB(arena_blocks_ * sizeof(Block))};
+        throw OutOfMemory{"out of memory: the edges need more than " + SizeText(arena_blocks_ * sizeof(Block))};
       chain.slab = &arena_[arena_used_];
       chain.slab_left = std::min<std::uint64_t>(kSlab, arena_blocks_ - arena_used_);
       arena_used_ += chain.slab_left;

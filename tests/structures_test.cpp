@@ -12,6 +12,7 @@
 #include "harness.hpp"
 #include "int_reader.hpp"
 #include "level_buckets.hpp"
+#include "memory.hpp"
 #include "strong_components.hpp"
 #include "swar_digits.hpp"
 
@@ -123,6 +124,17 @@ TEST(StrongComponents, MatchMutualReachability) {
       scc.Reset(reached);
     }
   }
+}
+
+// A table that could not be mapped is told in a unit it reads at least 1
+// in, not as "0.00 GiB".
+TEST(SizeText, ReadsAtLeastOneInItsUnit) {
+  EXPECT_EQ(wgt::SizeText(0), "0 bytes");
+  EXPECT_EQ(wgt::SizeText(1000), "1000 bytes");
+  EXPECT_EQ(wgt::SizeText(6 << 10), "6 KiB");
+  EXPECT_EQ(wgt::SizeText(std::uint64_t(3) << 20), "3.0 MiB");
+  EXPECT_EQ(wgt::SizeText(std::uint64_t(1) << 28), "256.0 MiB");
+  EXPECT_EQ(wgt::SizeText(std::uint64_t(3) << 29), "1.50 GiB");
 }
 
 // Random raises and takes from the highest level down, as a closure does:

@@ -36,9 +36,7 @@ class BlockReader {
     path_ = standard_input ? "standard input" : path;
     fd_ = standard_input ? ::dup(STDIN_FILENO) : ::open(path, O_RDONLY | O_CLOEXEC);
     open_errno_ = fd_ < 0 ? errno : 0;
-    buffer_ = std::make_unique_for_overwrite<char[]>(kKeep + kBlock + 1);  // pages untouched until read into
-    p_ = end_ = buffer_.get() + kKeep;
-    *end_ = '\0';
+    p_ = end_ = &nothing_read_;
   }
 
   // Dies if the file could not be opened: called once the output exists.
@@ -125,6 +123,10 @@ class BlockReader {
   // NUL, which stops every scanning loop without a bounds check.
   bool Refill(const char* token) {
     if (fd_ < 0) return false;
+    // Made at the first read, once the output exists: where memory runs
+    // out here, the output holds nothing stale. Pages untouched until read
+    // into.
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kKeep + kBlock + 1);
     std::size_t kept = 0;
     if (token != nullptr) {
       kept = std::min<std::size_t>(std::size_t(end_ - token), kKeep);
@@ -167,6 +169,7 @@ class BlockReader {
   int fd_ = -1;
   int open_errno_ = 0;
   std::unique_ptr<char[]> buffer_;
+  char nothing_read_ = '\0';  // what p_ and end_ point at before the first read
   char* p_ = nullptr;
   char* end_ = nullptr;
   const char* token_ = nullptr;

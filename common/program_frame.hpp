@@ -66,12 +66,12 @@ inline CommandLine FixedRun() {
 template <class Work>
 int RunProgram(int argc, char** argv, const ProgramInfo& program, IntReader& in, ReportWriter& out, Work work) {
   program_name = program.name;
-  const bool option_mode = argc > 1;
-  const CommandLine line = option_mode ? ParseCommandLine(argc, argv, program.options) : FixedRun();
-  if (!line.usage_error.empty()) DieOfUsage(program, line.usage_error);
-  if (line.help) return Tell(program.usage);
-  if (line.version) return Tell(std::string(program.name) + " " + WGT_VERSION + "\n");
   try {
+    const bool option_mode = argc > 1;
+    const CommandLine line = option_mode ? ParseCommandLine(argc, argv, program.options) : FixedRun();
+    if (!line.usage_error.empty()) DieOfUsage(program, line.usage_error);
+    if (line.help) return Tell(program.usage);
+    if (line.version) return Tell(std::string(program.name) + " " + WGT_VERSION + "\n");
     in.Open(line.input.empty() ? program.input : line.input.c_str());
     if (option_mode)
       out.OpenOnSuccess(line.output.empty() ? program.output : line.output.c_str());

@@ -13,9 +13,15 @@ namespace wgt {
 class ReportWriter {
  public:
   // The run with no argument: creates or empties the file now.
-  void Open(const char* path) { file_.Open(path); }
+  void Open(const char* path) {
+    file_.Open(path);
+    Allocate();
+  }
   // Option mode: the file is replaced only by Finish.
-  void OpenOnSuccess(const char* path) { file_.OpenOnSuccess(path); }
+  void OpenOnSuccess(const char* path) {
+    file_.OpenOnSuccess(path);
+    Allocate();
+  }
   void RequireOpen() const { file_.RequireOpen(); }
 
   template <class Int>
@@ -37,14 +43,18 @@ class ReportWriter {
  private:
   static constexpr std::size_t kBuffer = std::size_t(1) << 20;
 
+  // At opening, not at construction: writers are globals, and memory that
+  // runs out before main has no one to tell it. Not zero-filled: only the
+  // pages a report reaches are ever touched.
+  void Allocate() { buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer); }
+
   void Flush() {
     file_.Write(buffer_.get(), used_);
     used_ = 0;
   }
 
   ReportFile file_;
-  // Not zero-filled: only the pages a report reaches are ever touched.
-  std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer);
+  std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
 };
 

@@ -52,6 +52,38 @@ TEST(MemoryBudget, AddressSpaceLimitRefusesAtTheHeader) {
   ExpectRefusedThenFits({.address_space = 100 << 20}, {.address_space = 64 << 20}, "RLIMIT_AS");
 }
 
+// Under address-space limits from just above the smallest at which the
+// program loads at all up to those at which the header is refused, every
+// run ends with its one-line message and status 1, the stale output
+// emptied: not an abort where the program's own buffers are made before
+// main, nor a stale result where the input's buffer does not fit. (The
+// first 512 KiB above the loader's limit are left out: near it the C++
+// runtime cannot even throw.)
+TEST(MemoryBudget, TheSmallestAddressSpacesEndWithAMessage) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  constexpr rlim_t kStep = 64 << 10;
+  for (const Case& c : kCases) {
+    auto run = [&](rlim_t limit) {
+      Scratch scratch;
+      Spit(scratch.dir() / c.program.input, c.small_graph);
+      Spit(scratch.dir() / c.program.output, "stale result");
+      return scratch.Exec({c.program.path}, c.program.output, {.address_space = limit});
+    };
+    std::vector<std::pair<rlim_t, Outcome>> runs;
+    rlim_t loader = 0;  // the largest limit at which the dynamic loader fails (127)
+    for (rlim_t limit = kStep; limit <= (rlim_t(8) << 20); limit += kStep) {
+      runs.emplace_back(limit, run(limit));
+      if (runs.back().second.status == 127) loader = limit;
+    }
+    ASSERT_GT(loader, 0u) << "no limit small enough to stop the loader";
+    for (const auto& [limit, outcome] : runs) {
+      if (limit < loader + 8 * kStep) continue;
+      EXPECT_REFUSED(outcome, c.name + ": ");
+      ASSERT_FALSE(HasFailure()) << c.name << " at " << limit / 1024 << " KiB";
+    }
+  }
+}
+
 // A memory cgroup of `bytes` (a multiple of the page size), where this
 // machine lets the test make one.
 class MemoryCgroup {

@@ -30,9 +30,8 @@
 // and the certificates that a scale begins and ends as it must. Each
 // closure starts no lower than the exact distances from a virtual source
 // in the reduced costs, which bounds the potentials (scaling_bound.hpp).
-//
-// Preconditions: nodes 1..size-1 of a graph table, the component lo..hi-1;
-// p of 64 bits. Memory kBytesPerNode a node.
+// Preconditions: nodes 1..size-1, the component lo..hi-1; p of 64 bits.
+// Memory kBytesPerNode a node.
 #pragma once
 
 #include <algorithm>
@@ -59,9 +58,8 @@ class PotentialRefinement {
   // fixed too few, or Goldberg's steps alone (his algorithm as published).
   enum class Rule { kAllLayersFirst, kGoldberg };
 
-  // The layers and the closure, and the scratch tables they share; the
-  // tails of arcs of -1 and the improvable nodes; the places on the path of
-  // its improvable nodes.
+  // The layers, the closure and the scratch they share; the tails of arcs
+  // of -1, the improvable nodes, and their places on the path.
   static constexpr std::uint64_t kBytesPerNode = AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode +
                                                  IterationScratch::kBytesPerNode + 3 * sizeof(std::int32_t);
 

@@ -43,10 +43,9 @@ namespace wgt {
 class ScalingEngine {
  public:
   // What it adds to the relaxation at its largest: labelling, the order
-  // (which becomes the numbering) and the components' ends, labels,
-  // potentials, refinement, and a heap entry a node; renumbering, those
-  // two, the inverse numbering and a second graph, or a second 64-bit
-  // label tree.
+  // (the numbering to be) and ends, labels, potentials, refinement, and a
+  // heap entry a node; renumbering, those two, the inverse numbering and
+  // a second graph, or a second 64-bit label tree.
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
     constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode;  // its order becomes the numbering
     constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + sizeof(Wide);

@@ -54,8 +54,7 @@ namespace wgt {
 class PotentialRefinement {
  public:
   enum class Outcome { kFeasible, kNegativeCycle, kGoingOn };
-  // Which step an iteration takes: every layer at once unless the last one
-  // fixed too few, or Goldberg's steps alone (his algorithm as published).
+  // Every layer at once unless the last one fixed too few, or Goldberg's steps alone.
   enum class Rule { kAllLayersFirst, kGoldberg };
 
   // The layers, the closure and the scratch they share; the tails of arcs

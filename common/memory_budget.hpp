@@ -138,12 +138,16 @@ inline std::pair<std::string, std::string> MemoryFigures(std::uint64_t need, std
   return {need_text, limit_text};
 }
 
+// Refuses `what`, which needs memory `for_what` and is held to `binding`.
+[[noreturn]] inline void DieOverLimit(const char* file, long line, const std::string& what, BindingLimit binding,
+                                      const std::string& for_what = "") {
+  const auto [need_text, limit_text] = MemoryFigures(binding.need, binding.limit);
+  Die(file, line, what + " need " + need_text + " of memory" + for_what + "; the limit is " + limit_text + " (" + binding.name + ")");
+}
+
 // Refuses, naming the binding limit, when `need` does not fit.
 inline void RequireMemory(const char* file, long line, const std::string& what, MemoryNeed need) {
-  if (const std::optional<BindingLimit> binding = Binding(need)) {
-    const auto [need_text, limit_text] = MemoryFigures(binding->need, binding->limit);
-    Die(file, line, what + " need " + need_text + " of memory; the limit is " + limit_text + " (" + binding->name + ")");
-  }
+  if (const std::optional<BindingLimit> binding = Binding(need)) DieOverLimit(file, line, what, *binding);
 }
 
 }  // namespace wgt

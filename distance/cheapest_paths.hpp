@@ -59,6 +59,15 @@ constexpr MemoryNeed RelaxationNeed(std::int32_t n, std::uint64_t m, bool scalin
 // million nodes), whose copy of the graph keeps what it visits together.
 constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 
+// Without the scaling engine nothing bounds the label-correcting engines:
+// the disguised tail of a million nodes would keep them some twelve hours.
+// So they get the rounds up to the one whose budget is
+// kLastBudgetWithoutScaling a node and arc (in all at most four times that
+// for both, and a step a turn), and the relaxation then stops, unfinished,
+// with Unbounded.
+constexpr std::uint64_t kLastBudgetWithoutScaling = 32;
+struct Unbounded {};
+
 // The engines that take turns after the peel, in order, and their shares
 // of a round's budget.
 struct Share {
@@ -88,7 +97,8 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine:
 // of many arcs again at every step of a chain that feeds it, the passes
 // need as many passes as the longest shortest path has arcs), and where
 // both are slow the scaling engine bounds them. It is left out where its
-// tables do not fit in memory (`scaling_fits`).
+// tables do not fit in memory (`scaling_fits`), and then so are the rounds
+// past kLastBudgetWithoutScaling.
 template <class Dist>
 bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
   std::unique_ptr<ScalingEngine> scaling;
@@ -126,9 +136,11 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
   };
   if (turn(Engine::kPeel, 0)) return no_cycle;
   const std::uint64_t size = state.graph.NodeCount() + state.graph.ArcCount();
-  for (std::uint64_t budget = kFirstBudget * size;; budget *= 2)
+  for (std::uint64_t budget = kFirstBudget * size;; budget *= 2) {
+    if (!scaling_fits && budget > kLastBudgetWithoutScaling * size) throw Unbounded{};
     for (const Share& share : kShares)
       if ((share.engine != Engine::kScaling || scaling_fits) && turn(share.engine, share.share * budget)) return no_cycle;
+  }
 }
 
 // Fills D with the cheapest path costs from `source` in G, whose costs are
@@ -136,7 +148,8 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // vector; or returns a negative cycle that the source reaches, y .. x,
 // closed by the arc (x, y), D then holding no result. G is renumbered
 // meanwhile, and the same as before once it returns. The scaling engine
-// takes its turns only where `scaling_fits` (its tables in memory). Labels
+// takes its turns only where `scaling_fits` (its tables in memory); without
+// it, the relaxation may stop unfinished and throw Unbounded. Labels
 // are 32-bit while no simple path can leave that range and the tree's
 // levels fit beside its flags, else 64-bit. `stats`, where given, hears
 // what the engines did. Precondition: 1 <= source <= n.

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,14 +48,16 @@ using wgt::INF;
 wgt::IntReader fin;
 wgt::ReportWriter fout;
 
-// What the input file holds: the graph table G of nodes 1..n and the
+// What the input file holds: the graph table G of nodes 1..n and m arcs, the
 // largest magnitude of its costs, which decides the width of the labels;
-// and whether the scaling engine's tables fit in memory beside it.
+// and the limit, if any, that leaves no room for the scaling engine's
+// tables beside it, which the header on `header_line` sized.
 struct DistanceInput {
   Graph G;
-  std::int32_t n = 0;
+  std::int32_t n = 0, m = 0;
   std::int32_t largest_magnitude = 0;
-  bool scaling_fits = false;
+  std::optional<wgt::BindingLimit> scaling_binding;
+  long header_line = 0;
 };
 
 // Out of line, so that the loop that reads the edges stays small.
@@ -72,8 +75,9 @@ DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
   wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, false)));
-  const bool scaling_fits =
-      wgt::FitsMemory(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, true)));
+  const long header_line = fin.Line();
+  std::optional<wgt::BindingLimit> scaling_binding =
+      wgt::Binding(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, true)));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;
   for (std::int32_t i = 0; i < m; ++i) {
@@ -85,7 +89,7 @@ DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_
     builder.Add(x, y, c);
   }
   arcs.Finish(m);
-  return {std::move(builder).Build(), n, largest_magnitude, scaling_fits};
+  return {std::move(builder).Build(), n, m, largest_magnitude, scaling_binding, header_line};
 }
 
 DistanceInput ReadGraph(wgt::InputFormat format, std::int32_t source) {
@@ -117,13 +121,19 @@ void WriteCycle(const Graph& G, const std::vector<std::int32_t>& cycle, wgt::Rep
 // goes there, and reports if it cannot be delivered; then fills D with the
 // cheapest path costs from `source`, or refuses the input, naming a
 // negative cycle that makes them meaningless (and writing it whole where
-// asked for).
+// asked for), or naming the memory in which they are found in bounded time
+// where the engines without it did not find them.
 void Mirtavosken(DistanceInput& input, std::int32_t source, bool banner, wgt::ReportWriter* cycle_report,
                  wgt::DistanceTable& D, wgt::DistanceStats& stats) {
   if (banner && (std::fputs("80", stdout) < 0 || std::fflush(stdout) != 0))
     Die(std::string("standard output: ") + std::strerror(errno));
-  const std::vector<std::int32_t> cycle =
-      wgt::CheapestPaths(input.G, source, input.largest_magnitude, input.scaling_fits, D, &stats);
+  std::vector<std::int32_t> cycle;
+  try {
+    cycle = wgt::CheapestPaths(input.G, source, input.largest_magnitude, !input.scaling_binding, D, &stats);
+  } catch (const wgt::Unbounded&) {
+    const std::string what = std::to_string(input.n) + " nodes and " + std::to_string(input.m) + " edges";
+    wgt::DieOverLimit(fin.Path(), input.header_line, what, *input.scaling_binding, " to be solved in bounded time");
+  }
   if (cycle.empty()) return;
   if (cycle_report != nullptr) WriteCycle(input.G, cycle, *cycle_report);
   Die(std::string(fin.Path()) + ": negative cycle reachable from node " + std::to_string(source) + " " +

@@ -102,13 +102,6 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine:
 template <class Dist>
 bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
   std::unique_ptr<ScalingEngine> scaling;
-  struct RestoreNumbering {  // however the turns end
-    Relaxation<Dist>& state;
-    std::unique_ptr<ScalingEngine>& scaling;
-    ~RestoreNumbering() {
-      if (scaling) scaling->Restore(state);
-    }
-  } restore{state, scaling};
   auto run = [&](Engine engine, std::uint64_t budget) {
     switch (engine) {
       case Engine::kPeel:
@@ -126,12 +119,16 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
     return true;
   };
   bool no_cycle = true;
-  // A turn; true once the relaxation is done: a negative cycle, or no node waits.
+  // A turn; true once the relaxation is done: a negative cycle, or no node
+  // waits. Then the input's numbering is back, where the scaling engine
+  // changed it; not where a turn throws, as the run then ends: putting it
+  // back needs memory, which may be what ran out.
   auto turn = [&](Engine engine, std::uint64_t budget) {
     const std::uint64_t before = state.stats.work;
     no_cycle = run(engine, budget);
     const bool done = !no_cycle || state.waiting.Empty();
     state.stats.Turn(engine, state.stats.work - before, done);
+    if (done && scaling) scaling->Restore(state);
     return done;
   };
   if (turn(Engine::kPeel, 0)) return no_cycle;
@@ -147,7 +144,8 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // at most `largest_magnitude` in absolute value, and returns an empty
 // vector; or returns a negative cycle that the source reaches, y .. x,
 // closed by the arc (x, y), D then holding no result. G is renumbered
-// meanwhile, and the same as before once it returns. The scaling engine
+// meanwhile, and the same as before once it returns (not where it throws,
+// which ends the run). The scaling engine
 // takes its turns only where `scaling_fits` (its tables in memory); without
 // it, the relaxation may stop unfinished and throw Unbounded. Labels
 // are 32-bit while no simple path can leave that range and the tree's

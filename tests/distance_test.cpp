@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
 #include <sstream>
 
 #include "cheapest_paths.hpp"
@@ -556,6 +558,43 @@ TEST(DistanceWork, ScalingEngineRunsWhereItFitsElseTheTailIsRefused) {
                                  need_text + " of memory to be solved in bounded time; the limit is " + limit_text +
                                  " (RLIMIT_AS)\n");
   EXPECT_FALSE(short_of_it.file_exists);
+}
+
+// However little address space is left, the relaxation with the scaling
+// engine ends with its result or with memory that cannot be had, which the
+// program tells; it aborted where putting back the input's numbering, on
+// the way out, ran out of memory too.
+TEST(DistanceWork, MemoryRunningOutInTheScalingEngineEndsTheRunItDoesNotAbortIt) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  std::mt19937 rng(40);
+  const int k = 50000;
+  const std::vector<Edge> tail = Tail(k, true, rng);
+  wgt::Graph g = Table(k, tail);
+  std::uint64_t mapped_pages = 0;
+  std::ifstream("/proc/self/statm") >> mapped_pages;
+  const std::uint64_t mapped = mapped_pages * std::uint64_t(::sysconf(_SC_PAGESIZE));
+  std::set<int> endings;
+  for (std::uint64_t extra = 0; extra <= (std::uint64_t(16) << 20); extra += std::uint64_t(1) << 18) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const rlimit limit{mapped + extra, mapped + extra};
+      ::setrlimit(RLIMIT_AS, &limit);
+      try {
+        wgt::DistanceTable D;
+        ::_exit(wgt::CheapestPaths(g, 1, 1 << 20, true, D).empty() && D.wide.Label(k) != wgt::INF<std::int64_t> ? 0 : 2);
+      } catch (const wgt::OutOfMemory&) {
+        ::_exit(3);
+      } catch (const std::bad_alloc&) {
+        ::_exit(3);
+      }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status) << " with " << extra << " bytes to spare";
+    ASSERT_NE(WEXITSTATUS(status), 2) << extra << " bytes to spare";
+    endings.insert(WEXITSTATUS(status));
+  }
+  EXPECT_EQ(endings, (std::set<int>{0, 3}));  // the limits run from too little to enough
 }
 
 // The label-correcting engines alone on a tail of 8,000 nodes, whose

@@ -123,9 +123,6 @@ inline std::optional<BindingLimit> Binding(MemoryNeed need) {
   return binding;
 }
 
-// Whether `need` fits every limit.
-inline bool FitsMemory(MemoryNeed need) { return !Binding(need); }
-
 // The need and the limit as a message gives them: in GiB to two places,
 // or, where those would read the same and hide by how much the need is
 // over, in the first finer unit that tells them apart.

@@ -56,7 +56,7 @@ constexpr MemoryNeed RelaxationNeed(std::int32_t n, std::uint64_t m, bool scalin
 // kScalingShare times as much in its own units: on the inputs where the
 // label-correcting engines are slow, a unit of theirs costs up to ten times
 // one of the scaling engine's (150 ns against 13 on a disguised tail of a
-// million nodes), whose copy of the graph keeps what it visits together.
+// million nodes), whose numbering of the graph keeps what it visits together.
 constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 
 // Without the scaling engine nothing bounds the label-correcting engines:
@@ -145,11 +145,11 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // vector; or returns a negative cycle that the source reaches, y .. x,
 // closed by the arc (x, y), D then holding no result. G is renumbered
 // meanwhile, and the same as before once it returns (not where it throws,
-// which ends the run). The scaling engine
-// takes its turns only where `scaling_fits` (its tables in memory); without
-// it, the relaxation may stop unfinished and throw Unbounded. Labels
-// are 32-bit while no simple path can leave that range and the tree's
-// levels fit beside its flags, else 64-bit. `stats`, where given, hears
+// which ends the run). The scaling engine takes its turns only where
+// `scaling_fits` (its tables in memory); without it, the relaxation may
+// stop unfinished and throw Unbounded. Labels are 32-bit while no simple
+// path can leave that range and the tree's levels fit beside its flags,
+// else 64-bit. `stats`, where given, hears
 // what the engines did. Precondition: 1 <= source <= n.
 inline std::vector<std::int32_t> CheapestPaths(Graph& G, std::int32_t source, std::int32_t largest_magnitude,
                                                bool scaling_fits, DistanceTable& D, DistanceStats* stats = nullptr) {

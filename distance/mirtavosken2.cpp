@@ -76,7 +76,7 @@ DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_
   wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
                      wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, false)));
   const long header_line = fin.Line();
-  std::optional<wgt::BindingLimit> scaling_binding =
+  const std::optional<wgt::BindingLimit> scaling_binding =
       wgt::Binding(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, true)));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;

@@ -38,7 +38,7 @@ struct DistanceTable {
 // record, its place in the waiting list and on the path of a negative cycle
 // when one is reported, and the largest of the peel's, the queue's and the
 // passes' tables, which never coexist; with it, its tables too, which it
-// keeps between its turns (ScalingBytes).
+// keeps between its turns (ScalingEngine::Need).
 constexpr std::uint64_t kRelaxationBytesPerNode =
     LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t) +
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
@@ -149,8 +149,8 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // `scaling_fits` (its tables in memory); without it, the relaxation may
 // stop unfinished and throw Unbounded. Labels are 32-bit while no simple
 // path can leave that range and the tree's levels fit beside its flags,
-// else 64-bit. `stats`, where given, hears
-// what the engines did. Precondition: 1 <= source <= n.
+// else 64-bit. `stats`, where given, hears what the engines did.
+// Precondition: 1 <= source <= n.
 inline std::vector<std::int32_t> CheapestPaths(Graph& G, std::int32_t source, std::int32_t largest_magnitude,
                                                bool scaling_fits, DistanceTable& D, DistanceStats* stats = nullptr) {
   DistanceStats ignored;

@@ -67,13 +67,18 @@ struct DistanceInput {
            " is outside 1.." + std::to_string(n));
 }
 
+// How the memory messages name an input's size.
+std::string NodesAndEdges(std::int32_t n, std::int32_t m) {
+  return std::to_string(n) + " nodes and " + std::to_string(m) + " edges";
+}
+
 // Checks the source and the memory, then reads the m arcs.
 // Precondition: n >= 1.
 template <class Records>
 DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
   if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
-  wgt::RequireMemory(fin.Path(), fin.Line(), std::to_string(n) + " nodes and " + std::to_string(m) + " edges",
+  wgt::RequireMemory(fin.Path(), fin.Line(), NodesAndEdges(n, m),
                      wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, false)));
   const long header_line = fin.Line();
   const std::optional<wgt::BindingLimit> scaling_binding =
@@ -131,8 +136,8 @@ void Mirtavosken(DistanceInput& input, std::int32_t source, bool banner, wgt::Re
   try {
     cycle = wgt::CheapestPaths(input.G, source, input.largest_magnitude, !input.scaling_binding, D, &stats);
   } catch (const wgt::Unbounded&) {
-    const std::string what = std::to_string(input.n) + " nodes and " + std::to_string(input.m) + " edges";
-    wgt::DieOverLimit(fin.Path(), input.header_line, what, *input.scaling_binding, " to be solved in bounded time");
+    wgt::DieOverLimit(fin.Path(), input.header_line, NodesAndEdges(input.n, input.m), *input.scaling_binding,
+                      " to be solved in bounded time");
   }
   if (cycle.empty()) return;
   if (cycle_report != nullptr) WriteCycle(input.G, cycle, *cycle_report);

@@ -151,11 +151,12 @@ void Write(std::int64_t n, const ArcList& arcs, Out& out) {
 
 // Hides a shape's structure: nodes 2..n renumbered at random, arc lines
 // shuffled, every cost c(x, y) shifted by p(x) - p(y) for node potentials p
-// of 0..999, which leaves every cycle's cost and every cheapest path as it was.
-void Disguise(std::int64_t n, ArcList& arcs, SplitMix& rng) {
+// below `potentials` (1000 unless told), which leaves every cycle's cost and
+// every cheapest path as it was.
+void Disguise(std::int64_t n, ArcList& arcs, SplitMix& rng, std::int64_t potentials = 1000) {
   std::vector<std::int64_t> name = Shuffled(n, rng), potential(std::size_t(n) + 1);
   name.insert(name.begin(), {0, 1});  // name[v]: v's new number; node 1 stays
-  for (auto& p : potential) p = rng.Below(1000);
+  for (auto& p : potential) p = rng.Below(potentials);
   for (auto& a : arcs) a = {name[std::size_t(a[0])], name[std::size_t(a[1])], a[2] + potential[std::size_t(a[0])] - potential[std::size_t(a[1])]};
   Shuffle(arcs, rng);
 }
@@ -174,6 +175,23 @@ ArcList Tail(std::int64_t k, bool cycle) {
     arcs.push_back({j + 1, j, 1});
   }
   for (std::int64_t j = k - 2; j >= 1; --j) arcs.push_back({k, j, k - j - (cycle && j == 1)});
+  return arcs;
+}
+
+// The tail of n / 2 nodes joined to a random part of the others, 4 arcs a
+// node among them of cost 0..99; every chain node an arc of cost 0..99 into
+// the random part, and as many arcs lead back into the chain at cost k and
+// more, too dear to shorten it or to close a negative cycle through it.
+ArcList TailJoined(std::int64_t n, SplitMix& rng) {
+  const std::int64_t k = n / 2, part = n - k;
+  ArcList arcs = Tail(k, false);
+  auto in_part = [&] { return k + 1 + rng.Below(part); };
+  for (std::int64_t v = k + 1; v <= n; ++v)
+    for (int i = 0; i < 4; ++i) arcs.push_back({v, in_part(), rng.Below(100)});
+  for (std::int64_t j = 1; j <= k; ++j) {
+    arcs.push_back({j, in_part(), rng.Below(100)});
+    arcs.push_back({in_part(), 1 + rng.Below(k), k + rng.Below(100)});
+  }
   return arcs;
 }
 
@@ -434,7 +452,11 @@ int main(int argc, char** argv) {
     FarAcyclic(n, 5 * n, family == "dist-dag-far-back", rng, out);
   else if (family == "dist-hub-shuffled")
     ShuffledHubChain(n, rng, out);
-  else if (family.rfind("dist-tail", 0) == 0) {
+  else if (family == "dist-tail-joined" || family == "dist-tail-joined-wide" || family == "dist-tail-disguised-wide") {
+    ArcList arcs = family == "dist-tail-disguised-wide" ? Tail(n, false) : TailJoined(n, rng);
+    Disguise(n, arcs, rng, family.ends_with("-wide") ? std::int64_t(1) << 30 : 1000);
+    Write(n, arcs, out);
+  } else if (family.rfind("dist-tail", 0) == 0) {
     const bool cycle = family.ends_with("-cycle"), hub = family.rfind("dist-tail-hub", 0) == 0;
     ArcList arcs = hub ? TailWithHub(n, cycle) : Tail(n, cycle);
     if (family.rfind("dist-tail-disguised", 0) == 0) Disguise(n, arcs, rng);

@@ -43,6 +43,7 @@ FAMILIES = ["dist-random", "dist-grid", "dist-road", "dist-road-pot", "dist-long
             "dist-tail", "dist-tail-disguised", "dist-tail-hub",
             "dist-tail-cycle", "dist-tail-disguised-cycle", "dist-tail-hub-cycle",
             "dist-leap-long", "dist-leap-square", "dist-leap-wide",
+            "dist-tail-joined", "dist-tail-joined-wide", "dist-tail-disguised-wide",
             "count-random", "count-random@rand1", "count-random@rand2", "count-random@apart", "count-random@same",
             "count-zero@rand1", "count-zero@rand2",
             "count-grid", "count-grid@middles", "count-grid@near",
@@ -297,11 +298,13 @@ ARCS_PER_NODE = {"dist-random": 5, "count-random": 8, "dist-dag": 5, "dist-hub":
                  "dist-dag-far": 5, "dist-dag-far-back": 5, "dist-hub-shuffled": 1.5,
                  "dist-tail": 4, "dist-tail-disguised": 4, "dist-tail-hub": 2.5,
                  "dist-tail-cycle": 4, "dist-tail-disguised-cycle": 4, "dist-tail-hub-cycle": 2.5,
-                 "dist-leap-long": 5, "dist-leap-square": 5, "dist-leap-wide": 5}
+                 "dist-leap-long": 5, "dist-leap-square": 5, "dist-leap-wide": 5,
+                 "dist-tail-joined": 5, "dist-tail-joined-wide": 5, "dist-tail-disguised-wide": 4}
 GROWTH_FAMILIES = ("dist-random", "dist-dag-far", "dist-dag-far-back", "dist-hub-shuffled",
                    "dist-tail", "dist-tail-disguised", "dist-tail-hub",
                    "dist-tail-cycle", "dist-tail-disguised-cycle", "dist-tail-hub-cycle",
-                   "dist-leap-long", "dist-leap-square", "dist-leap-wide")
+                   "dist-leap-long", "dist-leap-square", "dist-leap-wide",
+                   "dist-tail-joined", "dist-tail-joined-wide", "dist-tail-disguised-wide")
 
 
 def sweep(runs, families=("dist-random", "count-random"), sizes=SWEEP, csv="sweep.csv"):

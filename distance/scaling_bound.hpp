@@ -9,7 +9,17 @@
 // Labels are costs of simple paths, within (n - 1) 2^31 of 0. So potentials
 // and labels fit 64 bits, and Dijkstra's keys, label - potential, are
 // formed in 128 (the bounds below).
+//
+// Where a component's potentials start from labels q instead of 0, only
+// labels below kStartBound in magnitude are taken, and only where they
+// leave fewer scales than the costs alone, 31 at most: then the starting
+// potentials, doubled up to the last scale, stay within kStartBound (and a
+// rounding each doubling) of 0, what the scales lower them by within
+// (n - 1)(2^31 - 1), and a reduced cost, a scaled cost plus the difference
+// of two potentials, within 64 bits.
 #pragma once
+
+#include <cstdint>
 
 #include "min_heap.hpp"
 
@@ -20,5 +30,12 @@ constexpr Wide kPotentialBound = (kMostNodes - 1) * ((Wide(1) << kMostScales) - 
 constexpr Wide kLabelBound = (kMostNodes - 1) * (Wide(1) << 31);
 static_assert(kPotentialBound < (Wide(1) << 63) && kLabelBound < (Wide(1) << 63), "64-bit potentials and labels");
 static_assert(kPotentialBound + kLabelBound < (Wide(1) << 64), "keys within the 96 bits that PackSigned gives them");
+
+constexpr std::int64_t kStartBound = std::int64_t(1) << 59;
+constexpr Wide kStarted = Wide(kStartBound) + (Wide(1) << 32);  // the start, doubled with its roundings
+constexpr Wide kStartedDrop = (kMostNodes - 1) * ((Wide(1) << (kMostScales - 1)) - 1);
+static_assert(kStarted + kStartedDrop < (Wide(1) << 63), "64-bit potentials from labels");
+static_assert(2 * kStarted + kStartedDrop + (Wide(1) << 31) < (Wide(1) << 63), "64-bit reduced costs from them");
+static_assert(kStarted + kStartedDrop + kLabelBound < (Wide(1) << 64), "and keys in 96 bits");
 
 }  // namespace wgt

@@ -189,9 +189,9 @@ class ScalingEngine {
   // none, its potentials set for it: 0, and the costs' own scales; or,
   // where the labels that the other engines have found for it so far leave
   // fewer scales, those labels scaled down. Their work may so spare this
-  // engine's, and costs it nothing: one pass finds both. On costs shifted
-  // by potentials up to 2^30 (31 scales), which labels of real paths undo,
-  // it spares some 40% of the engine's work.
+  // engine's, and adds none to it: one pass finds both. On costs shifted
+  // by potentials up to 2^30 (30 scales), which labels of real paths undo,
+  // it spares some 30 to 40% of the engine's work.
   template <class Dist>
   int FirstShift(const LabelTree<Dist>& tree, std::int32_t lo, std::int32_t end) {
     auto q = [&](std::int32_t v) { return std::int64_t(tree.Label(v)); };

@@ -479,7 +479,7 @@ std::vector<Edge> Tail(int k, bool disguised, std::mt19937& rng, std::vector<int
 // 1,000 and below 2^30: the label-correcting engines alone would scan
 // 10^10 arcs, the engines together stay within 1.2 times the units of work
 // a node and arc measured (28, 65 and 123; 158 where the scaling engine
-// takes all 31 scales of the last, not the fewer that the other engines'
+// takes all 30 scales of the last, not the fewer that the other engines'
 // labels leave). Node j lies at -(j - 1) from node 1, shifted by the
 // potentials.
 TEST(DistanceWork, TailsTakeLinearWork) {

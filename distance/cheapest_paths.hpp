@@ -84,9 +84,9 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine:
 // label-correcting engines go on from the labels as they stand, the scaling
 // engine from where its last turn stopped (it works on labels of its own,
 // and starts a component's potentials from the others' labels only where
-// they leave it fewer scales, so their work may spare it scales and costs it
-// at most a look at each component; from its first turn on, all work on the
-// one graph renumbered for it). What is proven: if the scaling engine needs
+// they leave it fewer scales, so their work may spare it scales and adds
+// none to it; from its first turn on, all work on the one graph renumbered
+// for it). What is proven: if the scaling engine needs
 // W of its own work, it finishes by the first round whose share reaches W,
 // and every round up to it, for all engines together, costs at most
 // (2 + kScalingShare) / kScalingShare times the scaling engine's share of

@@ -58,13 +58,13 @@ struct ScaledComponent {
 // The magnitudes of the most negative arcs inside the component lo..end-1
 // of g (0 where none is negative): of their costs c, and of the costs
 // c + q(u) - q(v) that potentials q reduce them to. At potentials 0 the
-// scales begin at shift B - 1, where 2^B exceeds the first (Scales, B).
+// scales begin at shift B - 1, B = Scales(), where 2^B exceeds the first.
 // At potentials floor(q / 2^s) they can begin at the least shift s with
-// 2^s at least the second, as every arc's reduced cost then starts at -1
-// or more:
+// 2^s at least the second, FirstReducedShift(), as every arc's reduced
+// cost then starts at -1 or more:
 //   ceil(c / 2^s) + floor(q(u) / 2^s) - floor(q(v) / 2^s) > (c + q(u) - q(v)) / 2^s - 1 >= -2;
-// and where the second is 0, q itself leaves every cost 0 or more (-1).
-// Precondition: c + q(u) - q(v) fits 64 bits.
+// and where the second is 0 (FirstReducedShift() is then -1), q itself
+// leaves every cost 0 or more. Precondition: c + q(u) - q(v) fits 64 bits.
 struct MostNegative {
   std::uint64_t cost = 0, reduced = 0;
   int Scales() const { return int(std::bit_width(cost)); }

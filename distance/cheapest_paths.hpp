@@ -86,14 +86,13 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine:
 // and starts a component's potentials from the others' labels only where
 // they leave it fewer scales, so their work may spare it scales and adds
 // none to it; from its first turn on, all work on the one graph renumbered
-// for it). What is proven: if the scaling engine needs
-// W of its own work, it finishes by the first round whose share reaches W,
-// and every round up to it, for all engines together, costs at most
-// (2 + kScalingShare) / kScalingShare times the scaling engine's share of
-// it, plus a step a turn past the budget (a turn ends at the first step, a
-// scan or a pass over the graph, that ends past it). The shares double, so
-// the whole relaxation costs O(W + n + m): Goldberg's
-// O(sqrt(n) m log N + m log n) on any input.
+// for it). What is proven: if the scaling engine needs W of its own work, it
+// finishes by the first round whose share reaches W, and every round up to
+// it, for all engines together, costs at most (2 + kScalingShare) /
+// kScalingShare times the scaling engine's share of it, plus a step a turn
+// past the budget (a turn ends at the first step, a scan or a pass over the
+// graph, that ends past it). The shares double, so the whole relaxation
+// costs O(W + n + m): Goldberg's O(sqrt(n) m log N + m log n) on any input.
 // What is not: that the label-correcting engines, which share labels and
 // may help or hinder each other, finish within a constant factor of their
 // work alone; each is fast where the other is slow (the queue scans a node

@@ -8,8 +8,6 @@
 // room for the potentials (scaling_engine.hpp bounds them). O(1) a query.
 #pragma once
 
-#include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cstdint>
 #include <span>
@@ -54,35 +52,5 @@ struct ScaledComponent {
     return least;
   }
 };
-
-// The magnitudes of the most negative arcs inside the component lo..end-1
-// of g (0 where none is negative): of their costs c, and of the costs
-// c + q(u) - q(v) that potentials q reduce them to. At potentials 0 the
-// scales begin at shift B - 1, B = Scales(), where 2^B exceeds the first.
-// At potentials floor(q / 2^s) they can begin at the least shift s with
-// 2^s at least the second, FirstReducedShift(), as every arc's reduced
-// cost then starts at -1 or more:
-//   ceil(c / 2^s) + floor(q(u) / 2^s) - floor(q(v) / 2^s) > (c + q(u) - q(v)) / 2^s - 1 >= -2;
-// and where the second is 0 (FirstReducedShift() is then -1), q itself
-// leaves every cost 0 or more. Precondition: c + q(u) - q(v) fits 64 bits.
-struct MostNegative {
-  std::uint64_t cost = 0, reduced = 0;
-  int Scales() const { return int(std::bit_width(cost)); }
-  int FirstReducedShift() const { return reduced == 0 ? -1 : int(std::bit_width(reduced - 1)); }
-};
-template <class Potential>
-MostNegative MostNegativeOf(const Graph& g, std::int32_t lo, std::int32_t end, Potential q, std::uint64_t& work) {
-  MostNegative most;
-  for (std::int32_t u = lo; u < end; ++u) {
-    work += 1 + g[u].size();
-    const std::int64_t from = q(u);
-    for (const Arc& a : g[u]) {
-      if (a.to < lo || a.to >= end) continue;
-      most.cost = std::max(most.cost, std::uint64_t(std::max<std::int64_t>(0, -std::int64_t(a.cost))));
-      most.reduced = std::max(most.reduced, std::uint64_t(std::max<std::int64_t>(0, q(a.to) - from - a.cost)));
-    }
-  }
-  return most;
-}
 
 }  // namespace wgt

@@ -8,9 +8,8 @@
 // time, from ceil(c / 2^(B-1)) to c itself, where 2^B > N, the largest
 // negative cost's magnitude: doubling the potentials of one scale leaves
 // every arc at the next at least -1, which one refinement
-// (potential_refinement.hpp) repairs. Where the labels that the other
-// engines have found reduce a component's costs to a smaller N, it starts
-// from them, at fewer scales.
+// (potential_refinement.hpp) repairs; from the other engines' labels
+// where those leave fewer scales (potential_start.hpp).
 //
 // Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
 // the scales, the heap for the last step), against O(n m) for the
@@ -35,6 +34,7 @@
 #include "memory.hpp"
 #include "min_heap.hpp"
 #include "potential_refinement.hpp"
+#include "potential_start.hpp"
 #include "reduced_dijkstra.hpp"
 #include "scaling_bound.hpp"
 #include "relaxation.hpp"
@@ -92,15 +92,12 @@ class ScalingEngine {
   template <class Dist>
   bool Advance(Relaxation<Dist>& state) {
     while (phase_ != Phase::kDone && work_ <= limit_) {
-      if (phase_ == Phase::kOrder) {
-        order_.Find(state.graph, state.source, work_);
-        phase_ = Phase::kRenumber;
-      } else if (phase_ == Phase::kRenumber) {
-        Renumber(state);
-        phase_ = Phase::kComponents;
-      } else if (!StepComponent(state.tree)) {
+      if (phase_ == Phase::kOrder)
+        order_.Find(state.graph, state.source, work_), phase_ = Phase::kRenumber;
+      else if (phase_ == Phase::kRenumber)
+        Renumber(state), phase_ = Phase::kComponents;
+      else if (!StepComponent(state.tree))
         return false;
-      }
     }
     return true;
   }
@@ -141,7 +138,7 @@ class ScalingEngine {
           ++component_;
           return SettleSingleton(*g_, lo, label_, cycle_, work_);
         }
-        shift_ = FirstShift(tree, lo, end);
+        shift_ = StartScales(*g_, lo, end, tree, p_, work_);
         if (shift_ < 0) {
           stage_ = Stage::kDijkstra;
           return true;
@@ -183,27 +180,6 @@ class ScalingEngine {
       }
     }
     return true;
-  }
-
-  // The shift that the component lo..end-1 begins at, -1 where it needs
-  // none, its potentials set for it: 0, and the costs' own scales; or,
-  // where the labels that the other engines have found for it so far leave
-  // fewer scales, those labels scaled down. Their work may so spare this
-  // engine's, and adds none to it: one pass finds both. On costs shifted
-  // by potentials up to 2^30 (30 scales), which labels of real paths undo,
-  // it spares some 30 to 40% of the engine's work.
-  template <class Dist>
-  int FirstShift(const LabelTree<Dist>& tree, std::int32_t lo, std::int32_t end) {
-    auto q = [&](std::int32_t v) { return std::int64_t(tree.Label(v)); };
-    bool labelled = true;
-    for (std::int32_t u = lo; u < end && labelled; ++u)
-      labelled = tree.Label(u) != INF<Dist> && q(u) > -kStartBound && q(u) < kStartBound;
-    const MostNegative most = labelled ? MostNegativeOf(*g_, lo, end, q, work_)
-                                       : MostNegativeOf(*g_, lo, end, [](std::int32_t) { return std::int64_t(0); }, work_);
-    const int own = most.Scales() - 1, from_labels = most.FirstReducedShift();
-    if (!labelled || from_labels >= own) return own;
-    for (std::int32_t u = lo; u < end; ++u) p_[u] = from_labels < 0 ? q(u) : q(u) >> from_labels;
-    return from_labels;
   }
 
   const PotentialRefinement::Rule rule_;

@@ -78,11 +78,12 @@ template <class Records>
 DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
   if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
-  wgt::RequireMemory(fin.Path(), fin.Line(), NodesAndEdges(n, m),
-                     wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, false)));
+  auto need = [&](bool scaling) {
+    return wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, scaling));
+  };
+  wgt::RequireMemory(fin.Path(), fin.Line(), NodesAndEdges(n, m), need(false));
   const long header_line = fin.Line();
-  const std::optional<wgt::BindingLimit> scaling_binding =
-      wgt::Binding(wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, true)));
+  const std::optional<wgt::BindingLimit> scaling_binding = wgt::Binding(need(true));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;
   for (std::int32_t i = 0; i < m; ++i) {

@@ -37,7 +37,7 @@ class AdmissibleLayers {
       StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t) + 2 * sizeof(Link);
 
   AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
-      : scratch_(scratch), scc_(nodes), reached_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
+      : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
         layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
 
   // Puts v at layer 1 over `link`, the arc of -1 into it; false where it is

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "graph.hpp"
+#include "iteration_scratch.hpp"
 #include "memory.hpp"
 #include "strong_components.hpp"
 
@@ -29,7 +30,8 @@ class ComponentOrder {
   void Find(const Graph& g, std::int32_t source, std::uint64_t& work) {
     order_ = HugeArray<std::int32_t>(g.NodeCount() + 1, Touch::kSparse);
     ends_ = HugeArray<std::uint32_t>(g.NodeCount() + 1, Touch::kSparse);
-    StrongComponents scc(g.NodeCount() + 1);
+    IterationScratch stacks(g.NodeCount() + 1);
+    StrongComponents scc(g.NodeCount() + 1, stacks);
     scc.Search(
         g, source, [](std::int32_t, const Arc&) { return true; },
         [&](std::span<const std::int32_t> members) {

@@ -1,9 +1,9 @@
 // Two tables a node that the parts of one iteration of a refinement
 // (potential_refinement.hpp) lend each other, since no two use them at the
-// same time: the walks within components of the admissible layers, the
-// cut's count a layer, and the closure. A list of nodes, which holds
-// nothing between uses, and a link a node, which each user leaves as it
-// found it: {kNoNode, 0} everywhere.
+// same time: the search for the admissible layers' components and the
+// walks within them, the cut's count a layer, and the closure. A list of
+// nodes, which holds nothing between uses, and a link a node, which each
+// user leaves as it found it: {kNoNode, 0} everywhere.
 //
 // Memory kBytesPerNode a node, on pages touched as they are used.
 #pragma once

@@ -7,10 +7,14 @@
 // open one. Components are reported as they close, which is in reverse
 // topological order: every arc that leaves a component leads into one
 // reported before it. The tables are reused from search to search, and a
-// search touches only the nodes it reaches.
+// search touches only the nodes it reaches. Its two stacks, the open nodes
+// and the depth-first path, are borrowed scratch tables
+// (iteration_scratch.hpp), free again once a search returns: a search
+// leaves the list as it likes and every link as it found it.
 //
-// Preconditions: nodes 0..size-1 (node 0 included). Time O(nodes reached +
-// their arcs); memory kBytesPerNode a node.
+// Preconditions: nodes 0..size-1 (node 0 included); the scratch tables
+// free during Search. Time O(nodes reached + their arcs); memory
+// kBytesPerNode a node besides the scratch tables.
 #pragma once
 
 #include <cstddef>
@@ -18,24 +22,23 @@
 #include <span>
 
 #include "graph.hpp"
+#include "iteration_scratch.hpp"
 #include "memory.hpp"
 
 namespace wgt {
 
 class StrongComponents {
-  struct Frame {
-    std::int32_t node;
-    std::uint32_t next : 31;  // the next arc of its row to look at
-    std::uint32_t root : 1;   // whether nothing it reaches has lowered its word
-  };
+  // A frame of the depth-first path is a link: its node as the tail, and
+  // as the arc the next place in its row to look at, below kRoot, the flag
+  // that nothing it reaches has lowered its word. Rows hold under 2^31 arcs.
+  static constexpr std::uint32_t kRoot = std::uint32_t(1) << 31;
   static constexpr std::uint32_t kUnseen = 0, kFirstClosed = UINT32_MAX;  // word_ values besides search numbers
 
  public:
-  static constexpr std::uint64_t kBytesPerNode = 2 * sizeof(std::uint32_t) + sizeof(Frame);
-  static_assert(sizeof(Frame) == 8);
+  static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint32_t);
 
-  explicit StrongComponents(std::size_t nodes)
-      : word_(nodes, Touch::kSparse), stack_(nodes, Touch::kSparse), frames_(nodes, Touch::kSparse) {}
+  StrongComponents(std::size_t nodes, IterationScratch& scratch)
+      : word_(nodes, Touch::kSparse), stack_(scratch.list), frames_(scratch.link) {}
 
   // Searches from `root`, unless an earlier search since Reset reached it,
   // following the arcs (u, a) of g for which follows(u, a) holds, and calls
@@ -50,28 +53,29 @@ class StrongComponents {
     auto enter = [&](std::int32_t v) {
       word_[v] = ++counter_;
       stack_[stacked_++] = v;
-      frames_[depth++] = {v, 0, 1};
+      frames_[depth++] = {v, kRoot};
       work += 1 + g[v].size();
       for (const Arc& a : g[v]) __builtin_prefetch(&word_[a.to]), g.PrefetchBounds(a.to);
     };
     enter(root);
     while (depth > 0) {
-      Frame& top = frames_[depth - 1];
-      const std::int32_t u = top.node;
+      Link& top = frames_[depth - 1];
+      const std::int32_t u = top.tail;
       const auto row = g[u];
-      if (top.next < row.size()) {
-        const Arc& a = row[top.next++];
+      if ((top.arc & ~kRoot) < row.size()) {
+        const Arc& a = row[top.arc++ & ~kRoot];
         if (!follows(u, a)) continue;
         const std::uint32_t seen = word_[a.to];
         if (seen == kUnseen)
           enter(a.to);
         else if (seen < word_[u])  // open, so in u's component
-          word_[u] = seen, top.root = 0;
+          word_[u] = seen, top.arc &= ~kRoot;
         continue;
       }
-      const bool is_root = top.root;
-      if (--depth > 0 && word_[u] < word_[frames_[depth - 1].node])
-        word_[frames_[depth - 1].node] = word_[u], frames_[depth - 1].root = 0;
+      const bool is_root = top.arc & kRoot;
+      top = {kNoNode, 0};
+      if (--depth > 0 && word_[u] < word_[frames_[depth - 1].tail])
+        word_[frames_[depth - 1].tail] = word_[u], frames_[depth - 1].arc &= ~kRoot;
       if (!is_root) continue;
       std::size_t first = stacked_;
       while (stack_[--first] != u) {
@@ -80,7 +84,9 @@ class StrongComponents {
       ++components_;
       const std::span<const std::int32_t> members(&stack_[first], stacked_ - first);
       stacked_ = first;
-      if (!closed(members)) return false;
+      if (closed(members)) continue;
+      for (std::size_t i = 0; i < depth; ++i) frames_[i] = {kNoNode, 0};
+      return false;
     }
     return true;
   }
@@ -97,9 +103,9 @@ class StrongComponents {
   }
 
  private:
-  HugeArray<std::uint32_t> word_;  // kUnseen, a search number or the least reached, or a closed component's
-  HugeArray<std::int32_t> stack_;  // nodes whose component is still open, in search order
-  HugeArray<Frame> frames_;
+  HugeArray<std::uint32_t> word_;   // kUnseen, a search number or the least reached, or a closed component's
+  HugeArray<std::int32_t>& stack_;  // nodes whose component is still open, in search order
+  HugeArray<Link>& frames_;         // the depth-first path
   std::size_t stacked_ = 0;
   std::uint32_t counter_ = 0, components_ = 0;
 };

@@ -27,11 +27,11 @@ namespace wgt {
 
 class DialClosure {
  public:
-  // The buckets and each node's drop.
-  static constexpr std::uint64_t kBytesPerNode = LevelBuckets::kBytesPerNode + sizeof(std::int32_t);
+  // The buckets, which keep each node's drop: the level it was taken at.
+  static constexpr std::uint64_t kBytesPerNode = LevelBuckets::kBytesPerNode;
 
   DialClosure(std::size_t nodes, IterationScratch& scratch)
-      : buckets_(nodes), drop_(nodes, Touch::kSparse), settled_(scratch.list), link_(scratch.link) {}
+      : buckets_(nodes), settled_(scratch.list), link_(scratch.link) {}
 
   // Levels 1..top, every one empty.
   void Open(std::int32_t top) { buckets_.Open(top); }
@@ -48,11 +48,10 @@ class DialClosure {
     kept_tree_ = kKeepTree;
     for (std::int32_t level = top; level >= 1; --level) {
       for (std::int32_t u; (u = buckets_.Take(level)) != LevelBuckets::kEmpty;) {
-        drop_[u] = level;
         settled_[settled_count_++] = u;
         work += 1 + c.Row(u).size();
         for (const Arc& a : c.Row(u)) {
-          if (!c.Inside(a) || drop_[a.to] != 0) continue;
+          if (!c.Inside(a) || buckets_.TakenAt(a.to) != 0) continue;
           const std::int64_t next = level - std::max<std::int64_t>(c.Reduced(u, a), 0);
           if (next <= buckets_.Level(a.to)) continue;
           buckets_.Put(a.to, std::int32_t(next));
@@ -60,7 +59,7 @@ class DialClosure {
         }
       }
     }
-    for (std::size_t i = 0; i < settled_count_; ++i) c.p[settled_[i]] -= drop_[settled_[i]];
+    for (std::size_t i = 0; i < settled_count_; ++i) c.p[settled_[i]] -= buckets_.TakenAt(settled_[i]);
   }
 
   // The arc that gave v its level in the last closure, which kept its
@@ -73,7 +72,7 @@ class DialClosure {
   // Forgets the last closure.
   void Clear() {
     for (std::size_t i = 0; i < settled_count_; ++i) {
-      drop_[settled_[i]] = 0;
+      buckets_.Forget(settled_[i]);
       if (kept_tree_) link_[settled_[i]] = {kNoNode, 0};
     }
     settled_count_ = 0;
@@ -81,7 +80,6 @@ class DialClosure {
 
  private:
   LevelBuckets buckets_;
-  HugeArray<std::int32_t> drop_;      // the level a node was settled at, 0 for none
   HugeArray<std::int32_t>& settled_;  // the nodes settled, in order
   HugeArray<Link>& link_;             // the closure's tree
   std::size_t settled_count_ = 0;

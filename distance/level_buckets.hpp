@@ -2,13 +2,16 @@
 // whole levels 1..top: nodes sit in doubly linked lists, one a level, and
 // are taken from the highest level down. A node's level may only rise, and
 // never above the level being taken, as in Dijkstra's method with
-// non-negative integer lengths counted downwards.
+// non-negative integer lengths counted downwards. A node taken keeps the
+// level it was taken at, in the same word, until it is forgotten: the
+// closure's result, read where the closure reads whether a node is settled.
 //
-// Preconditions: nodes 0..size-1, levels 1..size. Put and Take O(1), a
-// sweep O(top); memory kBytesPerNode a node, the heads of the levels
-// included.
+// Preconditions: nodes 0..size-1, levels 1..size; a node taken is not put
+// again before it is forgotten. Put and Take O(1), a sweep O(top); memory
+// kBytesPerNode a node, the heads of the levels included.
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -26,17 +29,21 @@ class LevelBuckets {
       : next_(nodes, Touch::kSparse), prev_(nodes, Touch::kSparse), level_(nodes, Touch::kSparse),
         head_(nodes + 1, Touch::kSparse) {}
 
-  // Empties levels 1..top, which must hold no node.
+  // Empties levels 1..top, which must hold no node, and no node taken
+  // may be left unforgotten.
   void Open(std::int32_t top) {
     assert(top >= 0 && std::size_t(top) < head_.size());
     for (std::int32_t level = 0; level <= top; ++level) head_[std::size_t(level)] = kEmpty;
     top_ = top;
   }
   // The level v sits at, or 0 where it sits at none.
-  std::int32_t Level(std::int32_t v) const { return level_[v]; }
+  std::int32_t Level(std::int32_t v) const { return std::max(level_[v], 0); }
+  // The level v was taken at, or 0 where it was not taken since forgotten.
+  std::int32_t TakenAt(std::int32_t v) const { return std::max(-level_[v], 0); }
+  void Forget(std::int32_t v) { level_[v] = 0; }
   // Puts v at `level`, taking it from the level it sat at.
   void Put(std::int32_t v, std::int32_t level) {
-    assert(level >= 1 && level <= top_);
+    assert(level >= 1 && level <= top_ && level_[v] >= 0);
     if (level_[v] != 0) Unlink(v);
     level_[v] = level;
     prev_[v] = kEmpty;
@@ -49,7 +56,7 @@ class LevelBuckets {
     const std::int32_t v = head_[std::size_t(level)];
     if (v != kEmpty) {
       Unlink(v);
-      level_[v] = 0;
+      level_[v] = -level;
     }
     return v;
   }
@@ -63,7 +70,8 @@ class LevelBuckets {
     if (next_[v] != kEmpty) prev_[next_[v]] = prev_[v];
   }
 
-  HugeArray<std::int32_t> next_, prev_, level_;
+  HugeArray<std::int32_t> next_, prev_;
+  HugeArray<std::int32_t> level_;  // where a node sits; minus where it was taken; 0 for neither
   HugeArray<std::int32_t> head_;  // each level's first node
   std::int32_t top_ = 0;
 };

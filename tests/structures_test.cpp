@@ -153,7 +153,8 @@ TEST(SizeText, ReadsAtLeastOneInItsUnit) {
 }
 
 // Random raises and takes from the highest level down, as a closure does:
-// the buckets hold what a map from levels to sets holds.
+// the buckets hold what a map from levels to sets holds, and each node
+// taken keeps its level until forgotten.
 TEST(LevelBuckets, MatchAMapOfSets) {
   std::mt19937 rng(1969);
   for (int round = 0; round < 200; ++round) {
@@ -171,12 +172,17 @@ TEST(LevelBuckets, MatchAMapOfSets) {
     for (int at = top; at >= 1; --at)
       for (std::int32_t v; (v = buckets.Take(at)) != wgt::LevelBuckets::kEmpty;) {
         ASSERT_EQ(naive[at].count(v), 1u) << "round " << round;
-        naive[at].erase(v), level[v] = -1;  // settled: never put again
+        naive[at].erase(v), level[v] = -at;  // settled: never put again
         EXPECT_EQ(buckets.Level(v), 0);
         for (int w = int(rng() % n), k = 0; k < 2; ++k, w = int(rng() % n))  // raise a few, up to this level
           if (level[w] >= 0 && level[w] < at && rng() % 2) put(w, level[w] + 1 + int(rng() % (at - level[w])));
       }
     for (const auto& [at, members] : naive) EXPECT_TRUE(members.empty()) << at;
+    for (int v = 0; v < n; ++v) {
+      EXPECT_EQ(buckets.TakenAt(v), std::max(-level[v], 0)) << "round " << round << " node " << v;
+      buckets.Forget(v);
+      EXPECT_EQ(buckets.TakenAt(v) + buckets.Level(v), 0);
+    }
   }
 }
 

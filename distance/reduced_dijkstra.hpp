@@ -27,9 +27,24 @@ namespace wgt {
 
 constexpr std::int64_t kUnlabelled = std::numeric_limits<std::int64_t>::max();
 
+// The labels, kUnlabelled until given, on a zeroed table whose pages are
+// touched only as labels are given: each is kept xor kUnlabelled, so that
+// a component's pages stay untouched until its turn, when the tables of
+// the scales before it are gone. O(1) a query.
+class EngineLabels {
+ public:
+  EngineLabels() = default;
+  explicit EngineLabels(std::size_t nodes) : stored_(nodes, Touch::kSparse) {}
+  std::int64_t operator[](std::int32_t v) const { return stored_[std::size_t(v)] ^ kUnlabelled; }
+  void Set(std::int32_t v, std::int64_t label) { stored_[std::size_t(v)] = label ^ kUnlabelled; }
+
+ private:
+  HugeArray<std::int64_t> stored_;
+};
+
 // Settles the component's labels; arcs that leave it only lower the labels
 // of later components. Adds the nodes and arcs scanned to `work`.
-inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, HugeArray<std::int64_t>& label,
+inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, EngineLabels& label,
                           const HugeArray<std::int64_t>& p, MinHeap<Wide>& heap, std::uint64_t& work) {
   auto key = [&](std::int32_t v) { return SignedWide(label[v]) - p[v]; };
   auto current = [&](Wide entry) { return SignedDistanceOf(entry) == key(NodeOf(entry)); };
@@ -44,7 +59,7 @@ inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, Hug
     work += 1 + g[u].size();
     for (const Arc& a : g[u]) {
       if (label[u] + a.cost >= label[a.to]) continue;
-      label[a.to] = label[u] + a.cost;
+      label.Set(a.to, label[u] + a.cost);
       if (a.to < lo || a.to >= end) continue;
       if (heap.Full()) heap.Filter(current);
       heap.Push(PackSigned(key(a.to), a.to));
@@ -54,7 +69,7 @@ inline void SettleReduced(const Graph& g, std::int32_t lo, std::int32_t end, Hug
 
 // A component of one node u: its label is final, and lowers those of its
 // heads. False at a negative self-loop, then `cycle` holding u.
-inline bool SettleSingleton(const Graph& g, std::int32_t u, HugeArray<std::int64_t>& label,
+inline bool SettleSingleton(const Graph& g, std::int32_t u, EngineLabels& label,
                             std::vector<std::int32_t>& cycle, std::uint64_t& work) {
   work += 1 + g[u].size();
   for (const Arc& a : g[u]) {
@@ -62,7 +77,7 @@ inline bool SettleSingleton(const Graph& g, std::int32_t u, HugeArray<std::int64
       cycle.assign(1, u);
       return false;
     }
-    label[a.to] = std::min(label[a.to], label[u] + a.cost);
+    if (label[u] + a.cost < label[a.to]) label.Set(a.to, label[u] + a.cost);
   }
   return true;
 }

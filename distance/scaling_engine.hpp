@@ -72,7 +72,7 @@ class ScalingEngine {
     const bool no_cycle = Advance(state);
     if (!no_cycle) state.cycle = cycle_;
     if (phase_ == Phase::kDone) {
-      for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[v]));
+      for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[std::int32_t(v)]));
       state.waiting.Clear();
     }
     if (!no_cycle || phase_ == Phase::kDone) Release(state);
@@ -107,17 +107,16 @@ class ScalingEngine {
   void Renumber(Relaxation<Dist>& state) {
     numbering_.Apply(state, order_, work_);
     g_ = &state.graph;
-    label_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
+    label_ = EngineLabels(order_.Reached() + 1);
     p_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
-    for (std::size_t v = 1; v <= order_.Reached(); ++v) label_[v] = kUnlabelled;
-    label_[std::size_t(state.source)] = 0;
+    label_.Set(state.source, 0);
   }
 
   // Done: the tables go before the input's numbering comes back, which
   // needs room for a second graph.
   template <class Dist>
   void Release(Relaxation<Dist>& state) {
-    label_ = HugeArray<std::int64_t>(), p_ = HugeArray<std::int64_t>();
+    label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();
     refinement_.reset(), heap_.reset();
     Restore(state);
   }
@@ -191,7 +190,8 @@ class ScalingEngine {
   ComponentOrder order_;
   SharedNumbering numbering_;  // the order's i-th node as node i, in the order's table
   const Graph* g_ = nullptr;   // the relaxation's graph, once renumbered
-  HugeArray<std::int64_t> label_, p_;
+  EngineLabels label_;
+  HugeArray<std::int64_t> p_;
   std::unique_ptr<PotentialRefinement> refinement_;
   std::unique_ptr<MinHeap<Wide>> heap_;
   std::vector<std::int32_t> cycle_;  // in local nodes

@@ -31,7 +31,7 @@ class DialClosure {
   static constexpr std::uint64_t kBytesPerNode = LevelBuckets::kBytesPerNode;
 
   DialClosure(std::size_t nodes, IterationScratch& scratch)
-      : buckets_(nodes), settled_(scratch.list), link_(scratch.link) {}
+      : buckets_(nodes, scratch), settled_(scratch.list), link_(scratch.link) {}
 
   // Levels 1..top, every one empty.
   void Open(std::int32_t top) { buckets_.Open(top); }

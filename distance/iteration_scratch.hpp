@@ -1,9 +1,11 @@
-// Two tables a node that the parts of one iteration of a refinement
+// Tables a node that the parts of one iteration of a refinement
 // (potential_refinement.hpp) lend each other, since no two use them at the
-// same time: the search for the admissible layers' components and the
-// walks within them, the cut's count a layer, and the closure. A list of
-// nodes, which holds nothing between uses, and a link a node, which each
-// user leaves as it found it: {kNoNode, 0} everywhere.
+// same time: the search for the admissible layers' components, the walks
+// within them, the cut's count a layer, and the closure. A list of nodes
+// and two more tables of node numbers, ahead and behind, which hold
+// nothing between uses: the search's stacks, the closure's settled nodes
+// and its buckets' lists (level_buckets.hpp); and a link a node, which
+// each user leaves as it found it: {kNoNode, 0} everywhere.
 //
 // Memory kBytesPerNode a node, on pages touched as they are used.
 #pragma once
@@ -17,11 +19,13 @@
 namespace wgt {
 
 struct IterationScratch {
-  static constexpr std::uint64_t kBytesPerNode = sizeof(std::int32_t) + sizeof(Link);
+  static constexpr std::uint64_t kBytesPerNode = 3 * sizeof(std::int32_t) + sizeof(Link);
 
-  explicit IterationScratch(std::size_t nodes) : list(nodes, Touch::kSparse), link(nodes, Touch::kSparse) {}
+  explicit IterationScratch(std::size_t nodes)
+      : list(nodes, Touch::kSparse), ahead(nodes, Touch::kSparse), behind(nodes, Touch::kSparse),
+        link(nodes, Touch::kSparse) {}
 
-  HugeArray<std::int32_t> list;
+  HugeArray<std::int32_t> list, ahead, behind;
   HugeArray<Link> link;
 };
 

@@ -7,10 +7,9 @@
 // open one. Components are reported as they close, which is in reverse
 // topological order: every arc that leaves a component leads into one
 // reported before it. The tables are reused from search to search, and a
-// search touches only the nodes it reaches. Its two stacks, the open nodes
-// and the depth-first path, are borrowed scratch tables
-// (iteration_scratch.hpp), free again once a search returns: a search
-// leaves the list as it likes and every link as it found it.
+// search touches only the nodes it reaches. Its stacks, the open nodes and
+// the depth-first path, are borrowed scratch tables (iteration_scratch.hpp)
+// that hold nothing once a search returns.
 //
 // Preconditions: nodes 0..size-1 (node 0 included); the scratch tables
 // free during Search. Time O(nodes reached + their arcs); memory
@@ -28,9 +27,9 @@
 namespace wgt {
 
 class StrongComponents {
-  // A frame of the depth-first path is a link: its node as the tail, and
-  // as the arc the next place in its row to look at, below kRoot, the flag
-  // that nothing it reaches has lowered its word. Rows hold under 2^31 arcs.
+  // A frame of the depth-first path: its node, and the next place in its
+  // row to look at, below kRoot, the flag that nothing it reaches has
+  // lowered its word. Rows hold under 2^31 arcs.
   static constexpr std::uint32_t kRoot = std::uint32_t(1) << 31;
   static constexpr std::uint32_t kUnseen = 0, kFirstClosed = UINT32_MAX;  // word_ values besides search numbers
 
@@ -38,7 +37,7 @@ class StrongComponents {
   static constexpr std::uint64_t kBytesPerNode = sizeof(std::uint32_t);
 
   StrongComponents(std::size_t nodes, IterationScratch& scratch)
-      : word_(nodes, Touch::kSparse), stack_(scratch.list), frames_(scratch.link) {}
+      : word_(nodes, Touch::kSparse), stack_(scratch.list), path_(scratch.ahead), place_(scratch.behind) {}
 
   // Searches from `root`, unless an earlier search since Reset reached it,
   // following the arcs (u, a) of g for which follows(u, a) holds, and calls
@@ -53,29 +52,29 @@ class StrongComponents {
     auto enter = [&](std::int32_t v) {
       word_[v] = ++counter_;
       stack_[stacked_++] = v;
-      frames_[depth++] = {v, kRoot};
+      path_[depth] = v, SetPlace(depth++, kRoot);
       work += 1 + g[v].size();
       for (const Arc& a : g[v]) __builtin_prefetch(&word_[a.to]), g.PrefetchBounds(a.to);
     };
     enter(root);
     while (depth > 0) {
-      Link& top = frames_[depth - 1];
-      const std::int32_t u = top.tail;
+      const std::size_t top = depth - 1;
+      const std::int32_t u = path_[top];
       const auto row = g[u];
-      if ((top.arc & ~kRoot) < row.size()) {
-        const Arc& a = row[top.arc++ & ~kRoot];
+      if (const std::uint32_t place = Place(top); (place & ~kRoot) < row.size()) {
+        SetPlace(top, place + 1);
+        const Arc& a = row[place & ~kRoot];
         if (!follows(u, a)) continue;
         const std::uint32_t seen = word_[a.to];
         if (seen == kUnseen)
           enter(a.to);
         else if (seen < word_[u])  // open, so in u's component
-          word_[u] = seen, top.arc &= ~kRoot;
+          word_[u] = seen, SetPlace(top, Place(top) & ~kRoot);
         continue;
       }
-      const bool is_root = top.arc & kRoot;
-      top = {kNoNode, 0};
-      if (--depth > 0 && word_[u] < word_[frames_[depth - 1].tail])
-        word_[frames_[depth - 1].tail] = word_[u], frames_[depth - 1].arc &= ~kRoot;
+      const bool is_root = Place(top) & kRoot;
+      if (--depth > 0 && word_[u] < word_[path_[depth - 1]])
+        word_[path_[depth - 1]] = word_[u], SetPlace(depth - 1, Place(depth - 1) & ~kRoot);
       if (!is_root) continue;
       std::size_t first = stacked_;
       while (stack_[--first] != u) {
@@ -84,9 +83,7 @@ class StrongComponents {
       ++components_;
       const std::span<const std::int32_t> members(&stack_[first], stacked_ - first);
       stacked_ = first;
-      if (closed(members)) continue;
-      for (std::size_t i = 0; i < depth; ++i) frames_[i] = {kNoNode, 0};
-      return false;
+      if (!closed(members)) return false;
     }
     return true;
   }
@@ -103,9 +100,14 @@ class StrongComponents {
   }
 
  private:
+  // A frame's place, kept in a borrowed table of signed words.
+  std::uint32_t Place(std::size_t depth) const { return std::uint32_t(place_[depth]); }
+  void SetPlace(std::size_t depth, std::uint32_t place) { place_[depth] = std::int32_t(place); }
+
   HugeArray<std::uint32_t> word_;   // kUnseen, a search number or the least reached, or a closed component's
   HugeArray<std::int32_t>& stack_;  // nodes whose component is still open, in search order
-  HugeArray<Link>& frames_;         // the depth-first path
+  HugeArray<std::int32_t>& path_;   // the depth-first path's nodes
+  HugeArray<std::int32_t>& place_;  // and their frames' places
   std::size_t stacked_ = 0;
   std::uint32_t counter_ = 0, components_ = 0;
 };

@@ -65,12 +65,9 @@ TEST(IntReaderDeathTest, MalformedTokensEndWithTheirMessage) {
 // Random graphs of a few nodes, searched from a few roots, then again
 // after a Reset: Tarjan's components are the classes of mutual
 // reachability over the arcs the predicate lets through, reported in
-// reverse topological order, each once, and numbered as they closed. Each
-// search, and one stopped at its first component, leaves the borrowed
-// links as it found them, for the next user.
+// reverse topological order, each once, and numbered as they closed.
 TEST(StrongComponents, MatchMutualReachability) {
   std::mt19937 rng(1972);
-  std::uint64_t work_ignored = 0;
   for (int round = 0; round < 300; ++round) {
     const int n = 1 + int(rng() % 12);
     std::vector<Edge> edges;
@@ -88,11 +85,6 @@ TEST(StrongComponents, MatchMutualReachability) {
         for (int j = 1; j <= n; ++j) reaches[i][j] = reaches[i][j] || (reaches[i][k] && reaches[k][j]);
     wgt::IterationScratch scratch(std::size_t(n) + 1);
     wgt::StrongComponents scc(std::size_t(n) + 1, scratch);
-    auto links_clean = [&] {
-      for (int v = 0; v <= n; ++v)
-        if (scratch.link[std::size_t(v)].tail != wgt::kNoNode || scratch.link[std::size_t(v)].arc != 0) return false;
-      return true;
-    };
     for (int reuse = 0; reuse < 2; ++reuse) {
       std::vector<int> component(n + 1, -1);
       std::vector<std::int32_t> reached;
@@ -113,7 +105,6 @@ TEST(StrongComponents, MatchMutualReachability) {
               return true;
             },
             work);
-        ASSERT_TRUE(links_clean()) << "round " << round;
       }
       for (int v = 1; v <= n; ++v) {
         ASSERT_EQ(component[v] != -1, bool(searched[v])) << "round " << round << " node " << v;
@@ -133,11 +124,6 @@ TEST(StrongComponents, MatchMutualReachability) {
       ASSERT_FALSE(HasFailure()) << "round " << round << " search " << reuse;
       scc.Reset(reached);
     }
-    const bool whole = scc.Search(
-        g, 1, [](std::int32_t, const wgt::Arc&) { return true; }, [](std::span<const std::int32_t>) { return false; },
-        work_ignored);
-    EXPECT_FALSE(whole);
-    EXPECT_TRUE(links_clean()) << "round " << round << ", stopped early";
   }
 }
 
@@ -159,7 +145,8 @@ TEST(LevelBuckets, MatchAMapOfSets) {
   std::mt19937 rng(1969);
   for (int round = 0; round < 200; ++round) {
     const int n = 1 + int(rng() % 40), top = 1 + int(rng() % n);
-    wgt::LevelBuckets buckets{std::size_t(n)};
+    wgt::IterationScratch scratch{std::size_t(n)};
+    wgt::LevelBuckets buckets(std::size_t(n), scratch);
     buckets.Open(top);
     std::map<int, std::set<int>> naive;
     std::vector<int> level(n, 0);

@@ -4,8 +4,11 @@
 // the improvable nodes, the heads of arcs of -1. Where no arc of -1 closes
 // an admissible cycle, the components searched form an acyclic graph, and
 // a node's layer is the most arcs of -1 on an admissible path into it from
-// outside the search; each node links to the arc that gave it its layer.
-// A component's entry is the member whose layer came over such a link.
+// outside the search; each node keeps the tail of the arc that gave it its
+// layer, and Goldberg's path finds that arc again in the tail's row, as an
+// arc that adds up to the layer: a node less of links to keep in every
+// iteration, for a row's scan a component in the few that take the path.
+// A component's entry is the member whose layer came over such an arc.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
 // each once, before Build; the scratch tables free during Build,
@@ -32,19 +35,20 @@ namespace wgt {
 class AdmissibleLayers {
  public:
   // The search's tables, which number the components; the nodes searched,
-  // the components' starts, each node's layer and link; Goldberg's path.
+  // the components' starts, each node's layer and the tail that gave it;
+  // Goldberg's path.
   static constexpr std::uint64_t kBytesPerNode =
-      StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t) + 2 * sizeof(Link);
+      StrongComponents::kBytesPerNode + 4 * sizeof(std::int32_t) + sizeof(Link);
 
   AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
       : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
-        layer_(nodes, Touch::kSparse), link_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
+        layer_(nodes, Touch::kSparse), from_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
 
-  // Puts v at layer 1 over `link`, the arc of -1 into it; false where it is
-  // there already.
-  bool Seed(std::int32_t v, Link link) {
+  // Puts v at layer 1 over an arc of -1 into it from `tail`; false where it
+  // is there already.
+  bool Seed(std::int32_t v, std::int32_t tail) {
     if (layer_[v] != 0) return false;
-    layer_[v] = 1, link_[v] = link;
+    layer_[v] = 1, from_[v] = tail;
     return true;
   }
 
@@ -68,7 +72,7 @@ class AdmissibleLayers {
           if (!c.Admissible(u, a)) continue;
           const std::int32_t negative = c.Reduced(u, a) == -1;
           if (scc_.Component(a.to) != std::uint32_t(k)) {
-            if (d + negative > layer_[a.to]) layer_[a.to] = d + negative, link_[a.to] = {u, c.Index(a)};
+            if (d + negative > layer_[a.to]) layer_[a.to] = d + negative, from_[a.to] = u;
           } else if (negative) {  // the arc and a path back within the component
             cycle.assign(1, a.to);
             WalkWithin(a.to, u, [&](const Link& step) { cycle.push_back(c.ArcOf(step).to); }, work);
@@ -85,8 +89,9 @@ class AdmissibleLayers {
   std::span<const std::int32_t> Reached() const { return {&reached_[0], reached_count_}; }
 
   // Goldberg's path: an admissible path with `top` arcs of -1 into the top
-  // layer, in order, found back along the links from a node of the top
-  // layer, each component crossed from its entry by a walk within it.
+  // layer, in order, found back from a node of the top layer, each
+  // component crossed from its entry by a walk within it, and entered over
+  // an arc that gives the entry its layer.
   std::span<const Link> PathToTop(std::int32_t top, std::uint64_t& work) {
     std::size_t first = 0;
     while (layer_[reached_[first]] != top) ++first;
@@ -94,8 +99,9 @@ class AdmissibleLayers {
     for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over the link into e
       const std::int32_t e = reached_[start_[scc_.Component(v)]];
       WalkWithin(e, v, [&](const Link& step) { path_[length++] = step; }, work);
-      path_[length++] = link_[e];
-      v = link_[e].tail;
+      const std::int32_t u = from_[e];
+      path_[length++] = {u, ArcGivingLayer(u, e, work)};
+      v = u;
       if (layer_[v] == 0) break;  // outside the search: the path's start
     }
     std::reverse(&path_[0], &path_[length]);
@@ -145,6 +151,18 @@ class AdmissibleLayers {
     return layer_[reached_[start_[k]]];
   }
 
+  // The index of an admissible arc (u, v) inside the component whose
+  // arcs of -1, added to u's layer (0 outside the search), give v's; the
+  // arc over which v's layer came is one. Time O(u's row).
+  std::uint32_t ArcGivingLayer(std::int32_t u, std::int32_t v, std::uint64_t& work) const {
+    const ScaledComponent& c = *c_;
+    work += 1 + c.Row(u).size();
+    for (const Arc& a : c.Row(u))
+      if (a.to == v && c.Admissible(u, a) && layer_[u] + (c.Reduced(u, a) == -1) == layer_[v]) return c.Index(a);
+    assert(false);
+    return 0;
+  }
+
   // An admissible path from `from` to `to` within their component, by a
   // breadth-first search on the scratch tables: step(link) hears its arcs
   // backwards, its last arc first.
@@ -175,7 +193,7 @@ class AdmissibleLayers {
   HugeArray<std::int32_t> reached_;    // the nodes searched, component by component as they closed
   HugeArray<std::uint32_t> start_;     // where each component begins in reached_
   HugeArray<std::int32_t> layer_;      // 0 for a node not searched
-  HugeArray<Link> link_;               // the arc that gave each node its layer
+  HugeArray<std::int32_t> from_;       // the tail of the arc that gave each node its layer
   HugeArray<Link> path_;               // Goldberg's path
   std::size_t reached_count_ = 0;
   std::int32_t components_ = 0;

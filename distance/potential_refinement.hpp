@@ -104,7 +104,7 @@ class PotentialRefinement {
   }
 
  private:
-  // Seeds the heads of the arcs of -1 at layer 1, each linked to one such
+  // Seeds the heads of the arcs of -1 at layer 1, each from one such
   // arc, and keeps the tails that still have one; their number, k.
   std::uint64_t FindImprovable(std::uint64_t& work) {
     heads_count_ = 0;
@@ -116,7 +116,7 @@ class PotentialRefinement {
       for (const Arc& a : c_.Row(u)) {
         if (!c_.Inside(a) || c_.Reduced(u, a) != -1) continue;
         any = true;
-        if (layers_.Seed(a.to, {u, c_.Index(a)})) heads_[heads_count_++] = a.to;
+        if (layers_.Seed(a.to, u)) heads_[heads_count_++] = a.to;
       }
       if (any) tails_[kept++] = u;
     }

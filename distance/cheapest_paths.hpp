@@ -34,19 +34,22 @@ struct DistanceTable {
 };
 
 // What the relaxation adds to the graph at its largest, for the checks
-// before allocating: without the scaling engine, a node's 64-bit tree
-// record, its place in the waiting list and on the path of a negative cycle
-// when one is reported, and the largest of the peel's, the queue's and the
-// passes' tables, which never coexist; with it, its tables too, which it
-// keeps between its turns (ScalingEngine::Need).
+// before allocating: throughout, a node's 64-bit tree record, its place in
+// the waiting list and on the path of a negative cycle when one is
+// reported; in each turn, the largest of the peel's, the queue's and the
+// passes' tables, which go at its end, beside what the scaling engine keeps
+// between its own turns; or, in one of those, all it needs
+// (ScalingEngine::Need).
 constexpr std::uint64_t kRelaxationBytesPerNode =
-    LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t) +
+    LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t);
+constexpr std::uint64_t kTurnBytesPerNode =
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
 // What the relaxation of nodes 1..n and m arcs needs beside the graph,
 // with or without the scaling engine's turns.
 constexpr MemoryNeed RelaxationNeed(std::int32_t n, std::uint64_t m, bool scaling) {
   const std::uint64_t nodes = std::uint64_t(n) + 1;
-  const std::uint64_t bytes = kRelaxationBytesPerNode * nodes + (scaling ? ScalingEngine::Need(nodes, m) : 0);
+  const std::uint64_t turns = (kTurnBytesPerNode + (scaling ? ScalingEngine::kKeptBytesPerNode : 0)) * nodes;
+  const std::uint64_t bytes = kRelaxationBytesPerNode * nodes + std::max(turns, scaling ? ScalingEngine::Need(nodes, m) : 0);
   return {bytes, bytes};
 }
 

@@ -12,14 +12,13 @@
 // where those leave fewer scales (potential_start.hpp).
 //
 // Time O(sqrt(n) m log N + m log n) whatever the input (Goldberg's bound for
-// the scales, the heap for the last step), against O(n m) for the
-// label-correcting engines; on graphs without cycles, and on components
-// without negative arcs, O(m log n). It renumbers the relaxation for every
-// engine in topological order of the components (shared_numbering.hpp),
-// keeps its tables between turns and goes on from where the last turn
-// stopped; the shared labels change, and the input's numbering comes back,
-// once it is done. Exact on every input the program accepts
-// (scaling_bound.hpp).
+// the scales, the heap for the last step); O(m log n) without cycles. It
+// renumbers the relaxation for every engine in topological order of the
+// components (shared_numbering.hpp), keeps its numbering, labels and
+// potentials between turns, the other tables only within one, and goes on
+// from where the last turn stopped; the shared labels change, and the
+// input's numbering comes back, once it is done. Exact on every input the
+// program accepts (scaling_bound.hpp).
 #pragma once
 
 #include <algorithm>
@@ -44,14 +43,14 @@ namespace wgt {
 
 class ScalingEngine {
  public:
-  // What it adds to the relaxation at its largest: labelling, the order
-  // (the numbering to be) and ends, labels, potentials, refinement, and a
-  // heap entry a node; renumbering, those two, the inverse numbering and
-  // a second graph, or a second 64-bit label tree.
+  // What it keeps between turns: the order (to be the numbering) and ends,
+  // labels, potentials. What it adds to the relaxation at its largest: those,
+  // refinement and a heap entry a node; renumbering, the order and ends, the
+  // inverse numbering and a second graph, or a second 64-bit label tree.
+  static constexpr std::uint64_t kKeptBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t);
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
-    constexpr std::uint64_t kKept = ComponentOrder::kBytesPerNode;  // its order becomes the numbering
-    constexpr std::uint64_t kRefining = kKept + 2 * sizeof(std::int64_t) + PotentialRefinement::kBytesPerNode + sizeof(Wide);
-    constexpr std::uint64_t kRenumbering = kKept + sizeof(std::int32_t);
+    constexpr std::uint64_t kRefining = kKeptBytesPerNode + PotentialRefinement::kBytesPerNode + sizeof(Wide);
+    constexpr std::uint64_t kRenumbering = ComponentOrder::kBytesPerNode + sizeof(std::int32_t);
     const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
     return std::max(kRefining * nodes, kRenumbering * nodes + second);
   }
@@ -75,7 +74,11 @@ class ScalingEngine {
       for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[std::int32_t(v)]));
       state.waiting.Clear();
     }
-    if (!no_cycle || phase_ == Phase::kDone) Release(state);
+    refinement_.reset(), heap_.reset();  // room for the other engines' turns, or the input's numbering
+    if (!no_cycle || phase_ == Phase::kDone) {
+      label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();  // the old tables go at this statement's end
+      Restore(state);
+    }
     state.stats.work += work_ - before;
     return no_cycle;
   }
@@ -112,15 +115,6 @@ class ScalingEngine {
     label_.Set(state.source, 0);
   }
 
-  // Done: the tables go before the input's numbering comes back, which
-  // needs room for a second graph.
-  template <class Dist>
-  void Release(Relaxation<Dist>& state) {
-    label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();
-    refinement_.reset(), heap_.reset();
-    Restore(state);
-  }
-
   // One step within the current component: a component of one node, or
   // the entry into a larger one, or one iteration of its refinement, or
   // Dijkstra's method in it. False at a negative cycle.
@@ -138,15 +132,12 @@ class ScalingEngine {
           return SettleSingleton(*g_, lo, label_, cycle_, work_);
         }
         shift_ = StartScales(*g_, lo, end, tree, p_, work_);
-        if (shift_ < 0) {
-          stage_ = Stage::kDijkstra;
-          return true;
-        }
-        if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(order_.Reached() + 1, rule_);
-        refinement_->Begin(*g_, lo, end, shift_, p_);
-        stage_ = Stage::kRefine;
-        return true;
+        stage_ = shift_ < 0 ? Stage::kDijkstra : Stage::kRefine;
+        return shift_ < 0 || BeginScale(lo, end);
       case Stage::kRefine:
+        // A turn's end took the refinement's tables: the scale begins again
+        // from its potentials, under which no reduced cost went below -1.
+        if (refinement_.get() == nullptr) return BeginScale(lo, end);
         switch (refinement_->Step(cycle_, work_)) {
           case PotentialRefinement::Outcome::kGoingOn:
             return true;
@@ -160,13 +151,11 @@ class ScalingEngine {
           return true;
         }
         for (std::int32_t u = lo; u < end; ++u) p_[u] *= 2;  // every arc at least -1 at the next scale
-        refinement_->Begin(*g_, lo, end, shift_, p_);
-        return true;
+        return BeginScale(lo, end);
       case Stage::kDijkstra: {
         assert((ScaledComponent{g_, lo, end, 0, p_.data()}.LeastReduced() >= 0));
-        // A component of more than half the nodes is the only one: the
-        // refinement's tables and the heap make way for each other there,
-        // and each is made again at most once after it.
+        // A component of more than half the nodes is the only one: there
+        // the refinement's tables and the heap make way for each other.
         const std::size_t size = std::size_t(end - lo);
         const bool dominant = 2 * size > order_.Reached();
         if (dominant) refinement_.reset();
@@ -178,6 +167,14 @@ class ScalingEngine {
         return true;
       }
     }
+    return true;
+  }
+
+  // Begins the current scale, making the refinement's tables where they
+  // are gone; true, as a step that finds no cycle.
+  bool BeginScale(std::int32_t lo, std::int32_t end) {
+    if (refinement_.get() == nullptr) refinement_ = std::make_unique<PotentialRefinement>(order_.Reached() + 1, rule_);
+    refinement_->Begin(*g_, lo, end, shift_, p_);
     return true;
   }
 

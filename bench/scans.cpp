@@ -25,7 +25,7 @@ int main() {
   BenchGraph input = ReadBenchGraph("mirtavosken.in", wgt::GraphBuilder::kArcs);
   wgt::DistanceTable D;
   wgt::DistanceStats stats;
-  const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, true, D, &stats).empty();
+  const bool cycle = !wgt::CheapestPaths(input.G, 1, input.largest_magnitude, wgt::ScalingRoom::kAlways, D, &stats).empty();
   const std::uint64_t reached = D.wide.Size() > 0 ? Reached(D.wide) : Reached(D.narrow);
   const char* names[] = {"none", "peel", "queue", "passes", "scaling"};
   const double size = double(input.G.NodeCount() + input.G.ArcCount());

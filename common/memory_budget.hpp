@@ -100,17 +100,15 @@ struct BindingLimit {
   const char* name;
 };
 
-// The smallest limit that `need`, with what the process needs anyway,
-// exceeds, if any: the resident peak is held against physical memory and
-// the cgroup, the address space against the resource limits.
 // What every run needs beside its tables: the program, its libraries and
 // buffers; in address space, the same and the huge-page alignment of each
 // table.
 constexpr MemoryNeed kEveryRun = {std::uint64_t(8) << 20, std::uint64_t(24) << 20};
 
-inline std::optional<BindingLimit> Binding(MemoryNeed need) {
-  need.resident += kEveryRun.resident;
-  need.address_space += kEveryRun.address_space;
+// The smallest limit that a process needing `need` in all exceeds, if any:
+// the resident peak is held against physical memory and the cgroup, the
+// address space against the resource limits.
+inline std::optional<BindingLimit> BindingOf(MemoryNeed need) {
   const BindingLimit checks[] = {
       {need.resident, PhysicalMemory(), "physical memory"},
       {need.resident, CgroupMemoryLimit(), "cgroup"},
@@ -121,6 +119,32 @@ inline std::optional<BindingLimit> Binding(MemoryNeed need) {
   for (const BindingLimit& check : checks)
     if (check.need > check.limit && (!binding || check.limit < binding->limit)) binding = check;
   return binding;
+}
+
+// The same for a process whose tables need `need`, with what it needs anyway.
+inline std::optional<BindingLimit> Binding(MemoryNeed need) {
+  return BindingOf({need.resident + kEveryRun.resident, need.address_space + kEveryRun.address_space});
+}
+
+// What the process maps, and holds resident, now (/proc/self/statm); none
+// where that cannot be read.
+inline std::optional<MemoryNeed> MappedNow() {
+  const std::string text = ReadSmallFile("/proc/self/statm");
+  const char* const end = text.data() + text.size();
+  std::uint64_t size = 0, resident = 0;
+  const auto [after_size, size_error] = std::from_chars(text.data(), end, size);
+  if (size_error != std::errc() || after_size == end) return std::nullopt;
+  const auto [after_resident, resident_error] = std::from_chars(after_size + 1, end, resident);
+  if (resident_error != std::errc()) return std::nullopt;
+  const std::uint64_t page = std::uint64_t(::sysconf(_SC_PAGESIZE));
+  return MemoryNeed{resident * page, size * page};
+}
+
+// The smallest limit that `more`, beside what the process maps now,
+// exceeds, if any; where that cannot be read, beside `mapped_at_most`.
+inline std::optional<BindingLimit> BindingBeside(MemoryNeed more, MemoryNeed mapped_at_most) {
+  const MemoryNeed now = MappedNow().value_or(mapped_at_most);
+  return BindingOf({now.resident + more.resident, now.address_space + more.address_space});
 }
 
 // The need and the limit as a message gives them: in GiB to two places,

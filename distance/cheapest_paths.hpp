@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "graph.hpp"
@@ -33,24 +34,40 @@ struct DistanceTable {
   LabelTree<std::int64_t> wide;
 };
 
-// What the relaxation adds to the graph at its largest, for the checks
-// before allocating: throughout, a node's 64-bit tree record, its place in
-// the waiting list and on the path of a negative cycle when one is
-// reported; in each turn, the largest of the peel's, the queue's and the
-// passes' tables, which go at its end, beside what the scaling engine keeps
-// between its own turns; or, in one of those, all it needs
-// (ScalingEngine::Need).
+// What the relaxation adds to the graph at its largest without the scaling
+// engine, for the check before allocating: throughout, a node's 64-bit
+// tree record, its place in the waiting list and on the path of a negative
+// cycle when one is reported; in each turn, the largest of the peel's, the
+// queue's and the passes' tables, which go at its end.
 constexpr std::uint64_t kRelaxationBytesPerNode =
     LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t);
 constexpr std::uint64_t kTurnBytesPerNode =
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
-// What the relaxation of nodes 1..n and m arcs needs beside the graph,
-// with or without the scaling engine's turns.
-constexpr MemoryNeed RelaxationNeed(std::int32_t n, std::uint64_t m, bool scaling) {
-  const std::uint64_t nodes = std::uint64_t(n) + 1;
-  const std::uint64_t turns = (kTurnBytesPerNode + (scaling ? ScalingEngine::kKeptBytesPerNode : 0)) * nodes;
-  const std::uint64_t bytes = kRelaxationBytesPerNode * nodes + std::max(turns, scaling ? ScalingEngine::Need(nodes, m) : 0);
+// What the relaxation of nodes 1..n and m arcs needs beside the graph.
+constexpr MemoryNeed RelaxationNeed(std::int32_t n) {
+  const std::uint64_t bytes = (kRelaxationBytesPerNode + kTurnBytesPerNode) * (std::uint64_t(n) + 1);
   return {bytes, bytes};
+}
+
+// Where the scaling engine takes its turns: always, never, or where its
+// tables fit when its first turn comes, beside all that the process maps
+// then. The check before allocating cannot tell that: it holds the peak of
+// reading the graph, whose buffers are gone by then, and what any run may
+// map besides its tables, against the limits.
+enum class ScalingRoom { kAlways, kNever, kWhereItFits };
+
+// The limit, if any, that leaves the scaling engine no room beside what
+// the process maps now: between its turns, what it keeps beside the
+// other engines' tables; in one, all it needs (ScalingEngine::Need). Where
+// the mapping cannot be read, it is taken to be what the check before
+// allocating allowed for the graph, the relaxation and any run.
+template <class Dist>
+std::optional<BindingLimit> ScalingBinding(const Relaxation<Dist>& state) {
+  const std::uint64_t nodes = state.graph.NodeCount() + 1, arcs = state.graph.ArcCount();
+  const std::uint64_t more =
+      std::max((kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes, ScalingEngine::Need(nodes, arcs));
+  const std::uint64_t at_most = sizeof(std::uint32_t) * (nodes + 1) + sizeof(Arc) * arcs + RelaxationNeed(std::int32_t(nodes - 1)).resident;
+  return BindingBeside({more, more}, {at_most + kEveryRun.resident, at_most + kEveryRun.address_space});
 }
 
 // The work each label-correcting engine may do in its first turn, per node
@@ -69,7 +86,9 @@ constexpr std::uint64_t kFirstBudget = 8, kScalingShare = 8;
 // for both, and a step a turn), and the relaxation then stops, unfinished,
 // with Unbounded.
 constexpr std::uint64_t kLastBudgetWithoutScaling = 32;
-struct Unbounded {};
+struct Unbounded {
+  std::optional<BindingLimit> binding;  // the limit that left the scaling engine out, if one did
+};
 
 // The engines that take turns after the peel, in order, and their shares
 // of a round's budget.
@@ -102,10 +121,10 @@ constexpr Share kShares[] = {{Engine::kQueue, 1}, {Engine::kPasses, 1}, {Engine:
 // of many arcs again at every step of a chain that feeds it, the passes
 // need as many passes as the longest shortest path has arcs), and where
 // both are slow the scaling engine bounds them. It is left out where its
-// tables do not fit in memory (`scaling_fits`), and then so are the rounds
-// past kLastBudgetWithoutScaling.
+// tables do not fit in memory (`room`), and then so are the rounds past
+// kLastBudgetWithoutScaling.
 template <class Dist>
-bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
+bool Relax(Relaxation<Dist>& state, ScalingRoom room) {
   std::unique_ptr<ScalingEngine> scaling;
   auto run = [&](Engine engine, std::uint64_t budget) {
     switch (engine) {
@@ -136,12 +155,23 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
     if (done && scaling) scaling->Restore(state);
     return done;
   };
+  // Whether the scaling engine takes its turns, decided at its first; where
+  // it is left out, the limit that leaves it out.
+  std::optional<BindingLimit> binding;
+  auto scaling_takes_turns = [&] {
+    if (room == ScalingRoom::kWhereItFits) {
+      binding = ScalingBinding(state);
+      room = binding ? ScalingRoom::kNever : ScalingRoom::kAlways;
+    }
+    return room == ScalingRoom::kAlways;
+  };
   if (turn(Engine::kPeel, 0)) return no_cycle;
   const std::uint64_t size = state.graph.NodeCount() + state.graph.ArcCount();
   for (std::uint64_t budget = kFirstBudget * size;; budget *= 2) {
-    if (!scaling_fits && budget > kLastBudgetWithoutScaling * size) throw Unbounded{};
+    if (room == ScalingRoom::kNever && budget > kLastBudgetWithoutScaling * size) throw Unbounded{binding};
     for (const Share& share : kShares)
-      if ((share.engine != Engine::kScaling || scaling_fits) && turn(share.engine, share.share * budget)) return no_cycle;
+      if ((share.engine != Engine::kScaling || scaling_takes_turns()) && turn(share.engine, share.share * budget))
+        return no_cycle;
   }
 }
 
@@ -150,19 +180,18 @@ bool Relax(Relaxation<Dist>& state, bool scaling_fits) {
 // vector; or returns a negative cycle that the source reaches, y .. x,
 // closed by the arc (x, y), D then holding no result. G is renumbered
 // meanwhile, and the same as before once it returns (not where it throws,
-// which ends the run). The scaling engine takes its turns only where
-// `scaling_fits` (its tables in memory); without it, the relaxation may
-// stop unfinished and throw Unbounded. Labels are 32-bit while no simple
+// which ends the run). The scaling engine takes its turns as `room` says;
+// without it, the relaxation may stop unfinished and throw Unbounded. Labels are 32-bit while no simple
 // path can leave that range and the tree's levels fit beside its flags,
 // else 64-bit. `stats`, where given, hears what the engines did.
 // Precondition: 1 <= source <= n.
 inline std::vector<std::int32_t> CheapestPaths(Graph& G, std::int32_t source, std::int32_t largest_magnitude,
-                                               bool scaling_fits, DistanceTable& D, DistanceStats* stats = nullptr) {
+                                               ScalingRoom room, DistanceTable& D, DistanceStats* stats = nullptr) {
   DistanceStats ignored;
   DistanceStats& tally = stats != nullptr ? *stats : ignored;
   auto relax = [&](auto& tree) {
     Relaxation state(G, source, tree, tally);
-    if (!Relax(state, scaling_fits)) return std::move(state.cycle);
+    if (!Relax(state, room)) return std::move(state.cycle);
     return std::vector<std::int32_t>();
   };
   if (std::int64_t(G.NodeCount()) * std::max(largest_magnitude, 1) < (std::int64_t(1) << 29)) return relax(D.narrow);

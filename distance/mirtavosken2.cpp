@@ -19,7 +19,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,15 +47,13 @@ using wgt::INF;
 wgt::IntReader fin;
 wgt::ReportWriter fout;
 
-// What the input file holds: the graph table G of nodes 1..n and m arcs, the
-// largest magnitude of its costs, which decides the width of the labels;
-// and the limit, if any, that leaves no room for the scaling engine's
-// tables beside it, which the header on `header_line` sized.
+// What the input file holds: the graph table G of nodes 1..n and m arcs,
+// the largest magnitude of its costs, which decides the width of the
+// labels; and the line of the header that sized it.
 struct DistanceInput {
   Graph G;
   std::int32_t n = 0, m = 0;
   std::int32_t largest_magnitude = 0;
-  std::optional<wgt::BindingLimit> scaling_binding;
   long header_line = 0;
 };
 
@@ -78,12 +75,9 @@ template <class Records>
 DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_t source) {
   if (source > n) fin.Fail("source node " + std::to_string(source) + " is outside 1.." + std::to_string(n));
   const std::uint64_t count = m > 0 ? std::uint64_t(m) : 0;
-  auto need = [&](bool scaling) {
-    return wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n, count, scaling));
-  };
-  wgt::RequireMemory(fin.Path(), fin.Line(), NodesAndEdges(n, m), need(false));
+  wgt::RequireMemory(fin.Path(), fin.Line(), NodesAndEdges(n, m),
+                     wgt::GraphBuilder::Need(n, count, wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)));
   const long header_line = fin.Line();
-  const std::optional<wgt::BindingLimit> scaling_binding = wgt::Binding(need(true));
   wgt::GraphBuilder builder(n, count, wgt::GraphBuilder::kArcs);
   std::int32_t largest_magnitude = 0;
   for (std::int32_t i = 0; i < m; ++i) {
@@ -95,7 +89,7 @@ DistanceInput ReadArcs(Records arcs, std::int32_t n, std::int32_t m, std::int32_
     builder.Add(x, y, c);
   }
   arcs.Finish(m);
-  return {std::move(builder).Build(), n, m, largest_magnitude, scaling_binding, header_line};
+  return {std::move(builder).Build(), n, m, largest_magnitude, header_line};
 }
 
 DistanceInput ReadGraph(wgt::InputFormat format, std::int32_t source) {
@@ -135,9 +129,9 @@ void Mirtavosken(DistanceInput& input, std::int32_t source, bool banner, wgt::Re
     Die(std::string("standard output: ") + std::strerror(errno));
   std::vector<std::int32_t> cycle;
   try {
-    cycle = wgt::CheapestPaths(input.G, source, input.largest_magnitude, !input.scaling_binding, D, &stats);
-  } catch (const wgt::Unbounded&) {
-    wgt::DieOverLimit(fin.Path(), input.header_line, NodesAndEdges(input.n, input.m), *input.scaling_binding,
+    cycle = wgt::CheapestPaths(input.G, source, input.largest_magnitude, wgt::ScalingRoom::kWhereItFits, D, &stats);
+  } catch (const wgt::Unbounded& unbounded) {  // where the room is checked, a limit leaves the engine out
+    wgt::DieOverLimit(fin.Path(), input.header_line, NodesAndEdges(input.n, input.m), *unbounded.binding,
                       " to be solved in bounded time");
   }
   if (cycle.empty()) return;

@@ -45,14 +45,17 @@ class ScalingEngine {
  public:
   // What it keeps between turns: the order (to be the numbering) and ends,
   // labels, potentials. What it adds to the relaxation at its largest: those,
-  // refinement and a heap entry a node; renumbering, the order and ends, the
-  // inverse numbering and a second graph, or a second 64-bit label tree.
+  // refinement and the heap's two entries a node of a component that is not
+  // dominant; renumbering, the order and ends, the inverse numbering and a
+  // second graph, or a second 64-bit label tree, each table huge-page aligned.
   static constexpr std::uint64_t kKeptBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t);
+  static constexpr std::uint64_t kDominantShare = 8;  // more than this share of the nodes: a dominant component
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
-    constexpr std::uint64_t kRefining = kKeptBytesPerNode + PotentialRefinement::kBytesPerNode + sizeof(Wide);
+    constexpr std::uint64_t kRefining = kKeptBytesPerNode + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide) / kDominantShare;
+    static_assert(kRefining >= kKeptBytesPerNode + 2 * sizeof(Wide));  // Dijkstra's method in a dominant one
     constexpr std::uint64_t kRenumbering = ComponentOrder::kBytesPerNode + sizeof(std::int32_t);
     const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
-    return std::max(kRefining * nodes, kRenumbering * nodes + second);
+    return std::max(kRefining * nodes, kRenumbering * nodes + second + 4 * kHuge);
   }
 
   explicit ScalingEngine(PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst) : rule_(rule) {}
@@ -154,12 +157,12 @@ class ScalingEngine {
         return BeginScale(lo, end);
       case Stage::kDijkstra: {
         assert((ScaledComponent{g_, lo, end, 0, p_.data()}.LeastReduced() >= 0));
-        // A component of more than half the nodes is the only one: there
-        // the refinement's tables and the heap make way for each other.
+        // In a dominant component the refinement's tables and the heap make
+        // way for each other; there are at most kDominantShare of them.
         const std::size_t size = std::size_t(end - lo);
-        const bool dominant = 2 * size > order_.Reached();
+        const bool dominant = kDominantShare * size > order_.Reached();
         if (dominant) refinement_.reset();
-        if (heap_.get() == nullptr || heap_->Capacity() < 2 * size) heap_ = std::make_unique<MinHeap<Wide>>(2 * size);
+        if (heap_.get() == nullptr || heap_->Capacity() < 2 * size) heap_.reset(), heap_ = std::make_unique<MinHeap<Wide>>(2 * size);
         SettleReduced(*g_, lo, end, label_, p_, *heap_, work_);
         if (dominant) heap_.reset();
         stage_ = Stage::kEnter;

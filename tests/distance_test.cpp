@@ -563,6 +563,44 @@ TEST(DistanceWork, ScalingEngineRunsJustAboveTheSmallestLimitAccepted) {
   EXPECT_EQ(tight.err, unlimited.err);
 }
 
+// A disguised tail of 25,000 nodes among a million, the rest without arcs,
+// under the smallest address-space limit at which the program accepts it:
+// the graph and the other engines fit, the scaling engine's tables, sized
+// for every node, do not. Those engines alone give up in bounded time,
+// naming the memory the engine needs beside what the process maps, which
+// is above the limit, and leave no output.
+TEST(DistanceWork, WhereTheScalingEngineDoesNotFitTheTailIsRefusedInBoundedTime) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers' shadow memory exceeds any address-space limit";
+  std::mt19937 rng(88);
+  const int n = 1000000, k = 25000;
+  const std::vector<Edge> tail = Tail(k, true, rng);
+  std::string text = std::to_string(n) + " " + std::to_string(tail.size()) + "\n";
+  for (const Edge& e : tail) text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
+  Scratch scratch;
+  Spit(scratch.dir() / "tail.txt", text);
+  const std::uint64_t accepted =
+      wgt::GraphBuilder::Need(n, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)).address_space +
+      wgt::kEveryRun.address_space;
+  const Outcome run = scratch.Exec({kDistance.path, "-o", "out.txt", "tail.txt"}, "out.txt", {.address_space = accepted});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "80");
+  EXPECT_FALSE(run.file_exists);
+  const std::string start = "mirtavosken2: tail.txt:1: 1000000 nodes and " + std::to_string(tail.size()) + " edges need ";
+  const std::string middle = " of memory to be solved in bounded time; the limit is ";
+  ASSERT_EQ(run.err.rfind(start, 0), 0u) << run.err;
+  const std::size_t at = run.err.find(middle);
+  ASSERT_NE(at, std::string::npos) << run.err;
+  const std::string need_text = run.err.substr(start.size(), at - start.size());
+  bool whole_line = false;  // the limit in the unit of the need, which is above it
+  for (const wgt::SizeUnit& unit : wgt::kSizeUnits) {
+    const std::string limit_text = wgt::SizeIn(unit, accepted);
+    whole_line = whole_line || (run.err == start + need_text + middle + limit_text + " (RLIMIT_AS)\n" &&
+                                need_text.substr(need_text.find(' ')) == limit_text.substr(limit_text.find(' ')) &&
+                                std::stod(need_text) > std::stod(limit_text));
+  }
+  EXPECT_TRUE(whole_line) << run.err;
+}
+
 // However little address space is left, the relaxation with the scaling
 // engine ends with its result or with memory that cannot be had, which the
 // program tells; it aborted where putting back the input's numbering, on

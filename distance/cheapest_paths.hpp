@@ -43,7 +43,7 @@ constexpr std::uint64_t kRelaxationBytesPerNode =
     LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t);
 constexpr std::uint64_t kTurnBytesPerNode =
     std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
-// What the relaxation of nodes 1..n and m arcs needs beside the graph.
+// What the relaxation of nodes 1..n needs beside the graph.
 constexpr MemoryNeed RelaxationNeed(std::int32_t n) {
   const std::uint64_t bytes = (kRelaxationBytesPerNode + kTurnBytesPerNode) * (std::uint64_t(n) + 1);
   return {bytes, bytes};
@@ -57,16 +57,18 @@ constexpr MemoryNeed RelaxationNeed(std::int32_t n) {
 enum class ScalingRoom { kAlways, kNever, kWhereItFits };
 
 // The limit, if any, that leaves the scaling engine no room beside what
-// the process maps now: between its turns, what it keeps beside the
-// other engines' tables; in one, all it needs (ScalingEngine::Need). Where
-// the mapping cannot be read, it is taken to be what the check before
-// allocating allowed for the graph, the relaxation and any run.
+// the process maps now: between its turns, what it keeps beside the other
+// engines' tables, huge-page aligned; in one, all it needs
+// (ScalingEngine::Need). Where the mapping cannot be read, it is taken to
+// be what the check before allocating allowed for the graph, the
+// relaxation and any run.
 template <class Dist>
 std::optional<BindingLimit> ScalingBinding(const Relaxation<Dist>& state) {
   const std::uint64_t nodes = state.graph.NodeCount() + 1, arcs = state.graph.ArcCount();
-  const std::uint64_t more =
-      std::max((kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes, ScalingEngine::Need(nodes, arcs));
-  const std::uint64_t at_most = sizeof(std::uint32_t) * (nodes + 1) + sizeof(Arc) * arcs + RelaxationNeed(std::int32_t(nodes - 1)).resident;
+  const std::uint64_t between = (kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes + 2 * kHuge;
+  const std::uint64_t more = std::max(between, ScalingEngine::Need(nodes, arcs));
+  const std::uint64_t graph = sizeof(std::uint32_t) * (nodes + 1) + sizeof(Arc) * arcs;
+  const std::uint64_t at_most = graph + RelaxationNeed(std::int32_t(nodes - 1)).resident;
   return BindingBeside({more, more}, {at_most + kEveryRun.resident, at_most + kEveryRun.address_space});
 }
 

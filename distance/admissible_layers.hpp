@@ -5,10 +5,10 @@
 // an admissible cycle, the components searched form an acyclic graph, and
 // a node's layer is the most arcs of -1 on an admissible path into it from
 // outside the search; each node keeps the tail of the arc that gave it its
-// layer, and Goldberg's path finds that arc again in the tail's row, as an
-// arc that adds up to the layer: a node less of links to keep in every
-// iteration, for a row's scan a component in the few that take the path.
-// A component's entry is the member whose layer came over such an arc.
+// layer, and Goldberg's path finds such an arc again in the tail's row:
+// half the memory of keeping the arc, for one row's scan a component the
+// path crosses, in the few iterations that take the path. A component's
+// entry is the member whose layer came over such an arc.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
 // each once, before Build; the scratch tables free during Build,
@@ -96,7 +96,7 @@ class AdmissibleLayers {
     std::size_t first = 0;
     while (layer_[reached_[first]] != top) ++first;
     std::size_t length = 0;  // the path's arcs, backwards
-    for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over the link into e
+    for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over an arc into e
       const std::int32_t e = reached_[start_[scc_.Component(v)]];
       WalkWithin(e, v, [&](const Link& step) { path_[length++] = step; }, work);
       const std::int32_t u = from_[e];

@@ -6,9 +6,8 @@
 // a node's layer is the most arcs of -1 on an admissible path into it from
 // outside the search; each node keeps the tail of the arc that gave it its
 // layer, and Goldberg's path finds such an arc again in the tail's row:
-// half the memory of keeping the arc, for one row's scan a component the
-// path crosses, in the few iterations that take the path. A component's
-// entry is the member whose layer came over such an arc.
+// half the memory of keeping the arc, for a row's scan a component that the
+// path crosses. A component's entry is the member whose layer came over one.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
 // each once, before Build; the scratch tables free during Build,
@@ -151,9 +150,8 @@ class AdmissibleLayers {
     return layer_[reached_[start_[k]]];
   }
 
-  // The index of an admissible arc (u, v) inside the component whose
-  // arcs of -1, added to u's layer (0 outside the search), give v's; the
-  // arc over which v's layer came is one. Time O(u's row).
+  // The index of an admissible arc (u, v) inside the component that lifts
+  // u's layer (0 outside the search) to v's, as the arc v's layer came over.
   std::uint32_t ArcGivingLayer(std::int32_t u, std::int32_t v, std::uint64_t& work) const {
     const ScaledComponent& c = *c_;
     work += 1 + c.Row(u).size();

@@ -1,0 +1,61 @@
+// What the distance program's relaxation needs in memory: the figure that
+// the check before allocating holds against the limits, without the
+// scaling engine; and, at the scaling engine's first turn, whether its
+// tables fit beside what the process then maps (memory_budget.hpp).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "graph.hpp"
+#include "label_tree.hpp"
+#include "memory.hpp"
+#include "memory_budget.hpp"
+#include "queue_phase.hpp"
+#include "relaxation.hpp"
+#include "scaling_engine.hpp"
+#include "topological_passes.hpp"
+#include "topological_peel.hpp"
+
+namespace wgt {
+
+// What the relaxation adds to the graph at its largest without the scaling
+// engine, for the check before allocating: throughout, a node's 64-bit
+// tree record, its place in the waiting list and on the path of a negative
+// cycle when one is reported; in each turn, the largest of the peel's, the
+// queue's and the passes' tables, which go at its end.
+constexpr std::uint64_t kRelaxationBytesPerNode =
+    LabelTree<std::int64_t>::kBytesPerNode + WaitingList::kBytesPerNode + sizeof(std::int32_t);
+constexpr std::uint64_t kTurnBytesPerNode =
+    std::max({TopologicalPeel::kBytesPerNode, QueueEngine::kBytesPerNode, TopologicalPasses<std::int64_t>::kBytesPerNode});
+// What the relaxation of nodes 1..n needs beside the graph.
+constexpr MemoryNeed RelaxationNeed(std::int32_t n) {
+  const std::uint64_t bytes = (kRelaxationBytesPerNode + kTurnBytesPerNode) * (std::uint64_t(n) + 1);
+  return {bytes, bytes};
+}
+
+// Where the scaling engine takes its turns: always, never, or where its
+// tables fit when its first turn comes, beside all that the process maps
+// then. The check before allocating cannot tell that: it holds the peak of
+// reading the graph, whose buffers are gone by then, and what any run may
+// map besides its tables, against the limits.
+enum class ScalingRoom { kAlways, kNever, kWhereItFits };
+
+// The limit, if any, that leaves the scaling engine no room beside what
+// the process maps now: between its turns, what it keeps beside the other
+// engines' tables, huge-page aligned; in one, all it needs
+// (ScalingEngine::Need). Where the mapping cannot be read, it is taken to
+// be what the check before allocating allowed for the graph, the
+// relaxation and any run.
+template <class Dist>
+std::optional<BindingLimit> ScalingBinding(const Relaxation<Dist>& state) {
+  const std::uint64_t nodes = state.graph.NodeCount() + 1, arcs = state.graph.ArcCount();
+  const std::uint64_t between = (kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes + 2 * kHuge;
+  const std::uint64_t more = std::max(between, ScalingEngine::Need(nodes, arcs));
+  const std::uint64_t graph = sizeof(std::uint32_t) * (nodes + 1) + sizeof(Arc) * arcs;
+  const std::uint64_t at_most = graph + RelaxationNeed(std::int32_t(nodes - 1)).resident;
+  return BindingBeside({more, more}, {at_most + kEveryRun.resident, at_most + kEveryRun.address_space});
+}
+
+}  // namespace wgt

@@ -49,7 +49,7 @@ class ScalingEngine {
   // dominant; renumbering, the order and ends, the inverse numbering and a
   // second graph, or a second 64-bit label tree, each table huge-page aligned.
   static constexpr std::uint64_t kKeptBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t);
-  static constexpr std::uint64_t kDominantShare = 8;  // more than this share of the nodes: a dominant component
+  static constexpr std::uint64_t kDominantShare = 8;  // a component of more than 1/8 of the nodes is dominant
   static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
     constexpr std::uint64_t kRefining = kKeptBytesPerNode + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide) / kDominantShare;
     static_assert(kRefining >= kKeptBytesPerNode + 2 * sizeof(Wide));  // Dijkstra's method in a dominant one

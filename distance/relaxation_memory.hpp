@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "graph.hpp"
+#include "graph_builder.hpp"
 #include "label_tree.hpp"
 #include "memory.hpp"
 #include "memory_budget.hpp"
@@ -46,16 +47,15 @@ enum class ScalingRoom { kAlways, kNever, kWhereItFits };
 // the process maps now: between its turns, what it keeps beside the other
 // engines' tables, huge-page aligned; in one, all it needs
 // (ScalingEngine::Need). Where the mapping cannot be read, it is taken to
-// be what the check before allocating allowed for the graph, the
-// relaxation and any run.
+// be all that the check before allocating allowed.
 template <class Dist>
 std::optional<BindingLimit> ScalingBinding(const Relaxation<Dist>& state) {
   const std::uint64_t nodes = state.graph.NodeCount() + 1, arcs = state.graph.ArcCount();
   const std::uint64_t between = (kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes + 2 * kHuge;
   const std::uint64_t more = std::max(between, ScalingEngine::Need(nodes, arcs));
-  const std::uint64_t graph = sizeof(std::uint32_t) * (nodes + 1) + sizeof(Arc) * arcs;
-  const std::uint64_t at_most = graph + RelaxationNeed(std::int32_t(nodes - 1)).resident;
-  return BindingBeside({more, more}, {at_most + kEveryRun.resident, at_most + kEveryRun.address_space});
+  const std::int32_t n = std::int32_t(nodes - 1);
+  const MemoryNeed allowed = GraphBuilder::Need(n, arcs, GraphBuilder::kArcs, RelaxationNeed(n));
+  return BindingBeside({more, more}, {allowed.resident + kEveryRun.resident, allowed.address_space + kEveryRun.address_space});
 }
 
 }  // namespace wgt

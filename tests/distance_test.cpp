@@ -531,6 +531,14 @@ TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
   }
 }
 
+// Writes `tail` among nodes 1..n as tail.txt; the smallest address-space
+// limit at which the program accepts it.
+std::uint64_t SpitTail(Scratch& scratch, int n, const std::vector<Edge>& tail) {
+  Spit(scratch.dir() / "tail.txt", GraphText(std::to_string(n) + " " + std::to_string(tail.size()), tail));
+  return wgt::GraphBuilder::Need(n, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)).address_space +
+         wgt::kEveryRun.address_space;
+}
+
 // The whole program on a disguised tail under an address-space limit 1.05
 // times the smallest at which the program accepts it: the scaling engine,
 // whose room is checked against what the process maps when its first turn
@@ -543,17 +551,12 @@ TEST(DistanceWork, ScalingEngineRunsJustAboveTheSmallestLimitAccepted) {
   std::mt19937 rng(88);
   const int k = 250000;
   const std::vector<Edge> tail = Tail(k, true, rng);
-  std::string text = std::to_string(k) + " " + std::to_string(tail.size()) + "\n";
-  for (const Edge& e : tail) text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
   Scratch scratch;
-  Spit(scratch.dir() / "tail.txt", text);
+  const std::uint64_t accepted = SpitTail(scratch, k, tail);
   const std::vector<std::string> argv = {kDistance.path, "-v", "-o", "out.txt", "tail.txt"};
   const Outcome unlimited = scratch.Exec(argv, "out.txt");
   ASSERT_EQ(unlimited.status, 0) << unlimited.err;
   ASSERT_NE(unlimited.err.find("finished by the scaling engine"), std::string::npos) << unlimited.err;
-  const std::uint64_t accepted =
-      wgt::GraphBuilder::Need(k, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(k)).address_space +
-      wgt::kEveryRun.address_space;
   const Outcome refused = scratch.Exec(argv, "out.txt", {.address_space = accepted - 1});
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("of memory; the limit is"), std::string::npos) << refused.err;
@@ -574,13 +577,8 @@ TEST(DistanceWork, WhereTheScalingEngineDoesNotFitTheTailIsRefusedInBoundedTime)
   std::mt19937 rng(88);
   const int n = 1000000, k = 25000;
   const std::vector<Edge> tail = Tail(k, true, rng);
-  std::string text = std::to_string(n) + " " + std::to_string(tail.size()) + "\n";
-  for (const Edge& e : tail) text += std::to_string(e.x) + " " + std::to_string(e.y) + " " + std::to_string(e.c) + "\n";
   Scratch scratch;
-  Spit(scratch.dir() / "tail.txt", text);
-  const std::uint64_t accepted =
-      wgt::GraphBuilder::Need(n, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)).address_space +
-      wgt::kEveryRun.address_space;
+  const std::uint64_t accepted = SpitTail(scratch, n, tail);
   const Outcome run = scratch.Exec({kDistance.path, "-o", "out.txt", "tail.txt"}, "out.txt", {.address_space = accepted});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "80");

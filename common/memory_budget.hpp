@@ -121,10 +121,13 @@ inline std::optional<BindingLimit> BindingOf(MemoryNeed need) {
   return binding;
 }
 
-// The same for a process whose tables need `need`, with what it needs anyway.
-inline std::optional<BindingLimit> Binding(MemoryNeed need) {
-  return BindingOf({need.resident + kEveryRun.resident, need.address_space + kEveryRun.address_space});
+// `need`, with what every run needs beside its tables.
+constexpr MemoryNeed WithEveryRun(MemoryNeed need) {
+  return {need.resident + kEveryRun.resident, need.address_space + kEveryRun.address_space};
 }
+
+// The same for a process whose tables need `need`.
+inline std::optional<BindingLimit> Binding(MemoryNeed need) { return BindingOf(WithEveryRun(need)); }
 
 // What the process maps, and holds resident, now (/proc/self/statm); none
 // where that cannot be read.

@@ -54,8 +54,7 @@ std::optional<BindingLimit> ScalingBinding(const Relaxation<Dist>& state) {
   const std::uint64_t between = (kTurnBytesPerNode + ScalingEngine::kKeptBytesPerNode) * nodes + 2 * kHuge;
   const std::uint64_t more = std::max(between, ScalingEngine::Need(nodes, arcs));
   const std::int32_t n = std::int32_t(nodes - 1);
-  const MemoryNeed allowed = GraphBuilder::Need(n, arcs, GraphBuilder::kArcs, RelaxationNeed(n));
-  return BindingBeside({more, more}, {allowed.resident + kEveryRun.resident, allowed.address_space + kEveryRun.address_space});
+  return BindingBeside({more, more}, WithEveryRun(GraphBuilder::Need(n, arcs, GraphBuilder::kArcs, RelaxationNeed(n))));
 }
 
 }  // namespace wgt

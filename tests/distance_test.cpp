@@ -535,8 +535,8 @@ TEST(DistanceWork, ScalingEngineStaysNearItsMeasuredWork) {
 // limit at which the program accepts it.
 std::uint64_t SpitTail(Scratch& scratch, int n, const std::vector<Edge>& tail) {
   Spit(scratch.dir() / "tail.txt", GraphText(std::to_string(n) + " " + std::to_string(tail.size()), tail));
-  return wgt::GraphBuilder::Need(n, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)).address_space +
-         wgt::kEveryRun.address_space;
+  return wgt::WithEveryRun(wgt::GraphBuilder::Need(n, tail.size(), wgt::GraphBuilder::kArcs, wgt::RelaxationNeed(n)))
+      .address_space;
 }
 
 // The whole program on a disguised tail under an address-space limit 1.05

@@ -32,7 +32,11 @@ template <class Dist>
 constexpr Dist INF = std::numeric_limits<Dist>::max();
 
 template <class Dist>
+class FoldedTree;
+
+template <class Dist>
 class LabelTree {
+  friend class FoldedTree<Dist>;  // folds the records away and back
   // Wide enough for a level up to n: 32 bits while n < 2^29.
   using Tag = std::conditional_t<sizeof(Dist) == 4, std::uint32_t, std::uint64_t>;
   struct Node {

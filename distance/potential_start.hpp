@@ -8,7 +8,7 @@
 // the component finds both counts, so the labels add no work where they do
 // not help; the bound takes the fewer scales (scaling_bound.hpp).
 //
-// Preconditions: the component is the nodes lo..end-1 of g, the tree's
+// Preconditions: the component is the nodes lo..end-1 of g, the labels'
 // nodes numbered as g's. Time O(nodes + arcs of the component).
 #pragma once
 
@@ -18,6 +18,7 @@
 
 #include "graph.hpp"
 #include "label_tree.hpp"
+#include "folded_tree.hpp"
 #include "memory.hpp"
 #include "scaling_bound.hpp"
 
@@ -55,16 +56,16 @@ MostNegative MostNegativeOf(const Graph& g, std::int32_t lo, std::int32_t end, P
 
 // The shift that the component lo..end-1 of g begins at, -1 where it needs
 // none, with its potentials p set for it: 0 where the costs' own scales are
-// taken, else the tree's labels scaled down. Only labels below kStartBound
+// taken, else the labels scaled down. Only labels below kStartBound
 // in magnitude are taken, and only where every node of the component has
 // one.
 template <class Dist>
-int StartScales(const Graph& g, std::int32_t lo, std::int32_t end, const LabelTree<Dist>& tree,
+int StartScales(const Graph& g, std::int32_t lo, std::int32_t end, const FoldedTree<Dist>& labels,
                 HugeArray<std::int64_t>& p, std::uint64_t& work) {
-  auto q = [&](std::int32_t v) { return std::int64_t(tree.Label(v)); };
+  auto q = [&](std::int32_t v) { return std::int64_t(labels.Label(v)); };
   bool labelled = true;
   for (std::int32_t u = lo; u < end && labelled; ++u)
-    labelled = tree.Label(u) != INF<Dist> && q(u) > -kStartBound && q(u) < kStartBound;
+    labelled = labels.Label(u) != INF<Dist> && q(u) > -kStartBound && q(u) < kStartBound;
   const MostNegative most = labelled ? MostNegativeOf(g, lo, end, q, work)
                                      : MostNegativeOf(g, lo, end, [](std::int32_t) { return std::int64_t(0); }, work);
   const int own = most.Scales() - 1, from_labels = most.FirstReducedShift();

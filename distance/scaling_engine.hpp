@@ -15,10 +15,11 @@
 // the scales, the heap for the last step); O(m log n) without cycles. It
 // renumbers the relaxation for every engine in topological order of the
 // components (shared_numbering.hpp), keeps its numbering, labels and
-// potentials between turns, the other tables only within one, and goes on
-// from where the last turn stopped; the shared labels change, and the
-// input's numbering comes back, once it is done. Exact on every input the
-// program accepts (scaling_bound.hpp).
+// potentials between turns, the other tables only within one, folding the
+// label tree away meanwhile (folded_tree.hpp), and goes on from where the
+// last turn stopped; the shared labels change, and the input's numbering
+// comes back, once it is done. Exact on every input the program accepts
+// (scaling_bound.hpp).
 #pragma once
 
 #include <algorithm>
@@ -32,6 +33,7 @@
 #include "graph.hpp"
 #include "memory.hpp"
 #include "min_heap.hpp"
+#include "folded_tree.hpp"
 #include "potential_refinement.hpp"
 #include "potential_start.hpp"
 #include "reduced_dijkstra.hpp"
@@ -44,19 +46,10 @@ namespace wgt {
 class ScalingEngine {
  public:
   // What it keeps between turns: the order (to be the numbering) and ends,
-  // labels, potentials. What it adds to the relaxation at its largest: those,
-  // refinement and the heap's two entries a node of a component that is not
-  // dominant; renumbering, the order and ends, the inverse numbering and a
-  // second graph, or a second 64-bit label tree, each table huge-page aligned.
+  // labels, potentials; what it needs in a turn is told beside the other
+  // engines' needs (relaxation_memory.hpp).
   static constexpr std::uint64_t kKeptBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t);
   static constexpr std::uint64_t kDominantShare = 8;  // a component of more than 1/8 of the nodes is dominant
-  static constexpr std::uint64_t Need(std::uint64_t nodes, std::uint64_t arcs) {
-    constexpr std::uint64_t kRefining = kKeptBytesPerNode + PotentialRefinement::kBytesPerNode + 2 * sizeof(Wide) / kDominantShare;
-    static_assert(kRefining >= kKeptBytesPerNode + 2 * sizeof(Wide));  // Dijkstra's method in a dominant one
-    constexpr std::uint64_t kRenumbering = ComponentOrder::kBytesPerNode + sizeof(std::int32_t);
-    const std::uint64_t second = std::max(sizeof(std::uint32_t) * nodes + sizeof(Arc) * arcs, LabelTree<std::int64_t>::kBytesPerNode * nodes);
-    return std::max(kRefining * nodes, kRenumbering * nodes + second + 4 * kHuge);
-  }
 
   explicit ScalingEngine(PotentialRefinement::Rule rule = PotentialRefinement::Rule::kAllLayersFirst) : rule_(rule) {}
 
@@ -71,14 +64,19 @@ class ScalingEngine {
   bool Run(Relaxation<Dist>& state, std::uint64_t budget) {
     const std::uint64_t before = work_;
     limit_ = work_ + budget;
-    const bool no_cycle = Advance(state);
+    FoldedTree<Dist> folded(state.tree, state.source);  // it reads the labels alone
+    const bool no_cycle = Advance(state, folded);
     if (!no_cycle) state.cycle = cycle_;
-    if (phase_ == Phase::kDone) {
-      for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[std::int32_t(v)]));
-      state.waiting.Clear();
-    }
-    refinement_.reset(), heap_.reset();  // room for the other engines' turns, or the input's numbering
-    if (!no_cycle || phase_ == Phase::kDone) {
+    refinement_.reset(), heap_.reset();  // room for the tree, the other engines' turns, or the input's numbering
+    if (no_cycle && phase_ != Phase::kDone) {
+      state.tree = std::move(folded).Unfold(state.source);
+    } else {
+      folded = FoldedTree<Dist>();
+      state.tree = LabelTree<Dist>(std::int32_t(state.graph.NodeCount()), state.source);
+      if (no_cycle) {
+        for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[std::int32_t(v)]));
+        state.waiting.Clear();
+      }
       label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();  // the old tables go at this statement's end
       Restore(state);
     }
@@ -96,13 +94,13 @@ class ScalingEngine {
 
   // Steps until done, at a negative cycle (false), or past the limit.
   template <class Dist>
-  bool Advance(Relaxation<Dist>& state) {
+  bool Advance(Relaxation<Dist>& state, FoldedTree<Dist>& folded) {
     while (phase_ != Phase::kDone && work_ <= limit_) {
       if (phase_ == Phase::kOrder)
         order_.Find(state.graph, state.source, work_), phase_ = Phase::kRenumber;
       else if (phase_ == Phase::kRenumber)
-        Renumber(state), phase_ = Phase::kComponents;
-      else if (!StepComponent(state.tree))
+        Renumber(state, folded), phase_ = Phase::kComponents;
+      else if (!StepComponent(folded))
         return false;
     }
     return true;
@@ -110,8 +108,8 @@ class ScalingEngine {
 
   // The relaxation renumbered; every label unreached but the source's.
   template <class Dist>
-  void Renumber(Relaxation<Dist>& state) {
-    numbering_.Apply(state, order_, work_);
+  void Renumber(Relaxation<Dist>& state, FoldedTree<Dist>& folded) {
+    numbering_.Apply(state, folded, order_, work_);
     g_ = &state.graph;
     label_ = EngineLabels(order_.Reached() + 1);
     p_ = HugeArray<std::int64_t>(order_.Reached() + 1, Touch::kSparse);
@@ -122,7 +120,7 @@ class ScalingEngine {
   // the entry into a larger one, or one iteration of its refinement, or
   // Dijkstra's method in it. False at a negative cycle.
   template <class Dist>
-  bool StepComponent(const LabelTree<Dist>& tree) {
+  bool StepComponent(const FoldedTree<Dist>& folded) {
     if (component_ == order_.Components()) {
       phase_ = Phase::kDone;
       return true;
@@ -134,7 +132,7 @@ class ScalingEngine {
           ++component_;
           return SettleSingleton(*g_, lo, label_, cycle_, work_);
         }
-        shift_ = StartScales(*g_, lo, end, tree, p_, work_);
+        shift_ = StartScales(*g_, lo, end, folded, p_, work_);
         stage_ = shift_ < 0 ? Stage::kDijkstra : Stage::kRefine;
         return shift_ < 0 || BeginScale(lo, end);
       case Stage::kRefine:

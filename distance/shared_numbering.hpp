@@ -10,8 +10,8 @@
 // and a negative cycle found meanwhile is named from the input's nodes.
 //
 // Time O(n + m) each way; memory one node number a node while applied;
-// while renumbering, a second graph, or a second label tree, and the
-// inverse numbering.
+// while renumbering, a second graph, or a second label tree (a second
+// folded tree on the way there), and the inverse numbering.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,7 @@
 #include "component_order.hpp"
 #include "graph.hpp"
 #include "label_tree.hpp"
+#include "folded_tree.hpp"
 #include "memory.hpp"
 #include "relaxation.hpp"
 
@@ -52,11 +53,12 @@ class SharedNumbering {
   // The input's node that node v stands for while applied.
   std::int32_t Node(std::int32_t v) const { return node_[std::size_t(v)]; }
 
-  // Renumbers state so that the i-th node of the order becomes node i,
-  // taking over the order's table. Precondition: not applied; order found
-  // from state.source on state.graph.
+  // Renumbers state, and its tree folded away in `labels`, so that the
+  // i-th node of the order becomes node i, taking over the order's table.
+  // Precondition: not applied; order found from state.source on
+  // state.graph.
   template <class Dist>
-  void Apply(Relaxation<Dist>& state, ComponentOrder& order, std::uint64_t& work) {
+  void Apply(Relaxation<Dist>& state, FoldedTree<Dist>& labels, ComponentOrder& order, std::uint64_t& work) {
     const std::size_t n = state.graph.NodeCount();
     node_ = order.TakeNodes();
     HugeArray<std::int32_t> local(n + 1);
@@ -64,7 +66,7 @@ class SharedNumbering {
     for (; next <= order.Reached(); ++next) local[std::size_t(node_[next])] = std::int32_t(next);
     for (std::size_t v = 1; v <= n; ++v)
       if (local[v] == 0) node_[next] = std::int32_t(v), local[v] = std::int32_t(next++);
-    Renumber(state, node_, local);
+    Renumber(state, labels, node_, local);
     work += n + state.graph.ArcCount();
   }
 
@@ -75,19 +77,20 @@ class SharedNumbering {
     const std::size_t n = state.graph.NodeCount();
     HugeArray<std::int32_t> local(n + 1);
     for (std::size_t u = 1; u <= n; ++u) local[std::size_t(node_[u])] = std::int32_t(u);
-    Renumber(state, local, node_);
+    Renumber(state, state.tree, local, node_);
     for (std::int32_t& v : state.cycle) v = node_[std::size_t(v)];
     node_ = HugeArray<std::int32_t>();
     work += n + state.graph.ArcCount();
   }
 
  private:
-  // Node old_of_new[u] becomes u everywhere in state.
-  template <class Dist>
-  static void Renumber(Relaxation<Dist>& state, const HugeArray<std::int32_t>& old_of_new,
+  // Node old_of_new[u] becomes u everywhere in state and in its labels:
+  // the tree, or the tree folded away.
+  template <class Dist, class Labels>
+  static void Renumber(Relaxation<Dist>& state, Labels& labels, const HugeArray<std::int32_t>& old_of_new,
                        const HugeArray<std::int32_t>& new_of_old) {
     state.graph = PermutedGraph(state.graph, old_of_new, new_of_old);
-    state.tree.Renumber(old_of_new, new_of_old);
+    labels.Renumber(old_of_new, new_of_old);
     state.waiting.Map([&](std::int32_t v) { return new_of_old[std::size_t(v)]; });
     state.source = new_of_old[std::size_t(state.source)];
   }

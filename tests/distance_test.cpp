@@ -374,6 +374,49 @@ TEST(DistanceWork, EveryNodeWaitsAtMostOnce) {
     EXPECT_LE(stats.most_waiting, std::uint64_t(n));
 }
 
+// Two relaxations of one graph in short turns of the queue and the passes,
+// the second's tree folded away and back between turns (as around the
+// scaling engine's): both must do the same work and leave the same labels
+// and marks after every turn, and find the same negative cycle, which
+// needs the folded tree's parents and levels to be the tree's.
+TEST(DistanceWork, FoldedTreeGoesOnAsTheTreeItWas) {
+  std::mt19937 rng(31);
+  int folds = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int n = 2 + int(rng() % 200);
+    std::vector<int> potential(n + 1);
+    for (int& p : potential) p = int(rng() % 1000);
+    std::vector<Edge> edges;
+    for (int i = 0, arcs = int(rng() % (5 * n + 1)); i < arcs; ++i) {
+      const int x = 1 + int(rng() % n), y = 1 + int(rng() % n);
+      edges.push_back({x, y, potential[x] - potential[y] + int(rng() % 30) - (round % 2 ? 4 : 0)});
+    }
+    wgt::Graph g = Table(n, edges);
+    wgt::LabelTree<std::int64_t> kept, folded;
+    wgt::DistanceStats kept_stats, folded_stats;
+    wgt::Relaxation one(g, 1, kept, kept_stats), other(g, 1, folded, folded_stats);
+    bool no_cycle = true;
+    for (int turn = 0; no_cycle && !one.waiting.Empty(); ++turn) {
+      const std::uint64_t budget = 1 + rng() % n;
+      auto run = [&](auto& state) {
+        return turn % 2 ? wgt::TopologicalPasses<std::int64_t>::Run(state, budget) : wgt::QueueEngine::Run(state, budget);
+      };
+      no_cycle = run(one);
+      ASSERT_EQ(run(other), no_cycle);
+      ASSERT_EQ(kept_stats.work, folded_stats.work) << "round " << round << ", turn " << turn;
+      if (!no_cycle) break;  // the tree is left as it stood when the cycle closed, and not used again
+      other.tree = wgt::FoldedTree<std::int64_t>(other.tree, 1).Unfold(1);
+      ++folds;
+      for (int v = 1; v <= n; ++v)
+        ASSERT_TRUE(kept.Label(v) == folded.Label(v) && kept.InTree(v) == folded.InTree(v) && kept.Waiting(v) == folded.Waiting(v))
+            << "round " << round << ", node " << v;
+    }
+    EXPECT_EQ(one.cycle, other.cycle) << "round " << round;
+    if (no_cycle) ExpectOracleLabels(folded, n, edges);
+  }
+  EXPECT_GT(folds, 500);
+}
+
 // The tree read off the labels of a relaxation, whichever engine finished,
 // in the same certificate as the program's --tree file.
 void ExpectTreeOfLabels(int n, const std::vector<Edge>& edges, const wgt::DistanceTable& D) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "graph.hpp"
+#include "label_tree.hpp"
 #include "memory.hpp"
 #include "min_heap.hpp"
 
@@ -40,6 +41,20 @@ class EngineLabels {
 
  private:
   HugeArray<std::int64_t> stored_;
+};
+
+// The labels of nodes 1..reached, put into a fresh tree as a numbering is
+// taken back: Renumber as SharedNumbering::Restore calls it.
+template <class Dist>
+struct LabelsIntoTree {
+  LabelTree<Dist>& tree;
+  const EngineLabels& label;
+  std::size_t reached;
+  std::int32_t source;
+  void Renumber(const HugeArray<std::int32_t>&, const HugeArray<std::int32_t>& new_of_old) {
+    tree = LabelTree<Dist>(std::int32_t(new_of_old.size() - 1), new_of_old[std::size_t(source)]);
+    for (std::size_t v = 1; v <= reached; ++v) tree.Settle(new_of_old[v], Dist(label[std::int32_t(v)]));
+  }
 };
 
 // Settles the component's labels; arcs that leave it only lower the labels

@@ -46,8 +46,7 @@ namespace wgt {
 class ScalingEngine {
  public:
   // What it keeps between turns: the order (to be the numbering) and ends,
-  // labels, potentials; what it needs in a turn is told beside the other
-  // engines' needs (relaxation_memory.hpp).
+  // labels, potentials (and its needs: relaxation_memory.hpp).
   static constexpr std::uint64_t kKeptBytesPerNode = ComponentOrder::kBytesPerNode + 2 * sizeof(std::int64_t);
   static constexpr std::uint64_t kDominantShare = 8;  // a component of more than 1/8 of the nodes is dominant
 
@@ -71,22 +70,24 @@ class ScalingEngine {
     if (no_cycle && phase_ != Phase::kDone) {
       state.tree = std::move(folded).Unfold(state.source);
     } else {
-      folded = FoldedTree<Dist>();
-      state.tree = LabelTree<Dist>(std::int32_t(state.graph.NodeCount()), state.source);
-      if (no_cycle) {
-        for (std::size_t v = 1; v <= order_.Reached(); ++v) state.tree.Settle(std::int32_t(v), Dist(label_[std::int32_t(v)]));
-        state.waiting.Clear();
-      }
-      label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();  // the old tables go at this statement's end
-      Restore(state);
+      // The tree, made in the input's numbering, never lies beside a second graph or tree.
+      folded = FoldedTree<Dist>(), p_ = HugeArray<std::int64_t>();
+      if (no_cycle) state.waiting.Clear();
+      LabelsIntoTree<Dist> result{state.tree, label_, no_cycle ? order_.Reached() : 0, state.source};
+      numbering_.Restore(state, result, work_);
+      label_ = EngineLabels();
     }
     state.stats.work += work_ - before;
     return no_cycle;
   }
 
-  // Puts back the input's numbering of state, where the engine changed it.
+  // Puts back the input's numbering of state, where the engine changed it,
+  // once another engine is done; its own tables go first.
   template <class Dist>
-  void Restore(Relaxation<Dist>& state) { numbering_.Restore(state, work_); }
+  void Restore(Relaxation<Dist>& state) {
+    label_ = EngineLabels(), p_ = HugeArray<std::int64_t>();
+    numbering_.Restore(state, work_);
+  }
 
  private:
   enum class Phase { kOrder, kRenumber, kComponents, kDone };

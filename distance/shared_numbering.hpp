@@ -70,14 +70,17 @@ class SharedNumbering {
     work += n + state.graph.ArcCount();
   }
 
-  // Puts back the input's numbering, where applied.
+  // Puts back the input's numbering, where applied: in state, and in its
+  // labels, the tree or whatever stands for it (with a Renumber of its own).
   template <class Dist>
-  void Restore(Relaxation<Dist>& state, std::uint64_t& work) {
+  void Restore(Relaxation<Dist>& state, std::uint64_t& work) { Restore(state, state.tree, work); }
+  template <class Dist, class Labels>
+  void Restore(Relaxation<Dist>& state, Labels& labels, std::uint64_t& work) {
     if (!Applied()) return;
     const std::size_t n = state.graph.NodeCount();
     HugeArray<std::int32_t> local(n + 1);
     for (std::size_t u = 1; u <= n; ++u) local[std::size_t(node_[u])] = std::int32_t(u);
-    Renumber(state, state.tree, local, node_);
+    Renumber(state, labels, local, node_);
     for (std::int32_t& v : state.cycle) v = node_[std::size_t(v)];
     node_ = HugeArray<std::int32_t>();
     work += n + state.graph.ArcCount();

@@ -113,6 +113,13 @@ class HugeArray {
     return HugeArray(keep == 0 ? nullptr : data, size, touch_);
   }
 
+  // Hands back the pages past the first `size` entries, which read as 0
+  // when touched again. Precondition: size <= this->size().
+  void Release(std::size_t size) {
+    const std::size_t keep = MappedExtent(size * sizeof(T), Touch::kSparse), had = MappedExtent(size_ * sizeof(T), touch_);
+    if (had > keep) ::madvise(static_cast<char*>(static_cast<void*>(data_)) + keep, had - keep, MADV_DONTNEED);
+  }
+
   T& operator[](std::size_t i) { return data_[i]; }
   const T& operator[](std::size_t i) const { return data_[i]; }
   T* data() { return data_; }

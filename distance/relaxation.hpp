@@ -32,6 +32,8 @@ class WaitingList {
   // one entry a node.
   void Add(std::int32_t v) { node_[count_++] = v; }
   void Clear() { count_ = 0; }
+  // Hands back the pages that a fuller list touched, for a turn that adds none.
+  void Release() { node_.Release(count_); }
   // Renames every entry v as to(v), in order.
   template <class To>
   void Map(To to) {

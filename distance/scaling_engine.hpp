@@ -64,6 +64,7 @@ class ScalingEngine {
     const std::uint64_t before = work_;
     limit_ = work_ + budget;
     FoldedTree<Dist> folded(state.tree, state.source);  // it reads the labels alone
+    state.waiting.Release();
     const bool no_cycle = Advance(state, folded);
     if (!no_cycle) state.cycle = cycle_;
     refinement_.reset(), heap_.reset();  // room for the tree, the other engines' turns, or the input's numbering

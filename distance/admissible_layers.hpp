@@ -33,14 +33,14 @@ namespace wgt {
 
 class AdmissibleLayers {
  public:
-  // The search's tables, which number the components; the nodes searched,
-  // the components' starts, each node's layer and the tail that gave it;
-  // Goldberg's path.
+  // The search's tables, which number each component by its first place
+  // in the nodes searched; those nodes, each node's layer and the tail that
+  // gave it; Goldberg's path.
   static constexpr std::uint64_t kBytesPerNode =
-      StrongComponents::kBytesPerNode + 4 * sizeof(std::int32_t) + sizeof(Link);
+      StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t) + sizeof(Link);
 
   AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
-      : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse), start_(nodes + 1, Touch::kSparse),
+      : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse),
         layer_(nodes, Touch::kSparse), from_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
 
   // Puts v at layer 1 over an arc of -1 into it from `tail`; false where it
@@ -60,17 +60,20 @@ class AdmissibleLayers {
     c_ = &c;
     Search(heads, work);
     std::int32_t top = 0;
-    for (std::int32_t k = components_ - 1; k >= 0; --k) {  // in topological order: the last closed first
-      const std::int32_t d = Enter(k);
+    // In topological order, the last closed first: a component k holds
+    // reached_[k .. end).
+    for (std::uint32_t end = std::uint32_t(reached_count_), k; end > 0; end = k) {
+      k = scc_.Component(reached_[end - 1]);
+      const std::int32_t d = Enter(k, end);
       top = std::max(top, d);
-      for (std::uint32_t i = start_[k]; i < start_[k + 1]; ++i) {
+      for (std::uint32_t i = k; i < end; ++i) {
         const std::int32_t u = reached_[i];
         layer_[u] = d;
         work += 1 + c.Row(u).size();
         for (const Arc& a : c.Row(u)) {
           if (!c.Admissible(u, a)) continue;
           const std::int32_t negative = c.Reduced(u, a) == -1;
-          if (scc_.Component(a.to) != std::uint32_t(k)) {
+          if (scc_.Component(a.to) != k) {
             if (d + negative > layer_[a.to]) layer_[a.to] = d + negative, from_[a.to] = u;
           } else if (negative) {  // the arc and a path back within the component
             cycle.assign(1, a.to);
@@ -96,7 +99,7 @@ class AdmissibleLayers {
     while (layer_[reached_[first]] != top) ++first;
     std::size_t length = 0;  // the path's arcs, backwards
     for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over an arc into e
-      const std::int32_t e = reached_[start_[scc_.Component(v)]];
+      const std::int32_t e = reached_[scc_.Component(v)];
       WalkWithin(e, v, [&](const Link& step) { path_[length++] = step; }, work);
       const std::int32_t u = from_[e];
       path_[length++] = {u, ArcGivingLayer(u, e, work)};
@@ -121,7 +124,7 @@ class AdmissibleLayers {
   void Clear() {
     for (std::int32_t v : Reached()) layer_[v] = 0;
     scc_.Reset(Reached());
-    reached_count_ = 0, components_ = 0;
+    reached_count_ = 0;
   }
 
  private:
@@ -131,23 +134,20 @@ class AdmissibleLayers {
     const ScaledComponent& c = *c_;
     auto admissible = [&](std::int32_t u, const Arc& a) { return c.Admissible(u, a); };
     auto closed = [&](std::span<const std::int32_t> members) {
-      start_[components_] = std::uint32_t(reached_count_);
       for (std::int32_t v : members) reached_[reached_count_++] = v;
-      ++components_;
       return true;
     };
     for (std::int32_t head : heads) scc_.Search(*c.g, head, admissible, closed, work);
-    start_[components_] = std::uint32_t(reached_count_);
   }
 
-  // Moves component k's entry, its member of the highest layer so far, to
-  // its start; that layer.
-  std::int32_t Enter(std::int32_t k) {
-    std::uint32_t entry = start_[k];
-    for (std::uint32_t i = start_[k]; i < start_[k + 1]; ++i)
+  // Moves the entry of the component at reached_[k .. end), its member of
+  // the highest layer so far, to its start; that layer.
+  std::int32_t Enter(std::uint32_t k, std::uint32_t end) {
+    std::uint32_t entry = k;
+    for (std::uint32_t i = k; i < end; ++i)
       if (layer_[reached_[i]] > layer_[reached_[entry]]) entry = i;
-    std::swap(reached_[start_[k]], reached_[entry]);
-    return layer_[reached_[start_[k]]];
+    std::swap(reached_[k], reached_[entry]);
+    return layer_[reached_[k]];
   }
 
   // The index of an admissible arc (u, v) inside the component that lifts
@@ -189,12 +189,10 @@ class AdmissibleLayers {
   IterationScratch& scratch_;
   StrongComponents scc_;               // numbers the searched nodes' components until Clear
   HugeArray<std::int32_t> reached_;    // the nodes searched, component by component as they closed
-  HugeArray<std::uint32_t> start_;     // where each component begins in reached_
   HugeArray<std::int32_t> layer_;      // 0 for a node not searched
   HugeArray<std::int32_t> from_;       // the tail of the arc that gave each node its layer
   HugeArray<Link> path_;               // Goldberg's path
   std::size_t reached_count_ = 0;
-  std::int32_t components_ = 0;
 };
 
 }  // namespace wgt

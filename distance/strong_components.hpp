@@ -2,9 +2,9 @@
 // without recursion, over the arcs of a graph table that a predicate lets
 // through, in one word a node as Pearce has it (Inf. Process. Lett. 116(1),
 // 2016): a node's word is its search number while it is open, lowered in
-// place to the least number it reaches, and its component's number once
-// closed, counted down from the top, so that no closed node ever lowers an
-// open one. Components are reported as they close, which is in reverse
+// place to the least number it reaches, and once closed its component's
+// number, the count of nodes closed before it, kept counted down from the
+// top, so that no closed node ever lowers an open one. Components are reported as they close, which is in reverse
 // topological order: every arc that leaves a component leads into one
 // reported before it. The tables are reused from search to search, and a
 // search touches only the nodes it reaches. Its stacks, the open nodes and
@@ -79,8 +79,8 @@ class StrongComponents {
       std::size_t first = stacked_;
       while (stack_[--first] != u) {
       }
-      for (std::size_t i = first; i < stacked_; ++i) word_[stack_[i]] = kFirstClosed - components_;
-      ++components_;
+      for (std::size_t i = first; i < stacked_; ++i) word_[stack_[i]] = kFirstClosed - closed_;
+      closed_ += std::uint32_t(stacked_ - first);
       const std::span<const std::int32_t> members(&stack_[first], stacked_ - first);
       stacked_ = first;
       if (!closed(members)) return false;
@@ -88,15 +88,17 @@ class StrongComponents {
     return true;
   }
 
-  // The number of v's component, counted from 0 in the order they closed
-  // since the last Reset. Precondition: v's component has closed.
+  // The number of v's component: how many nodes closed before it since
+  // the last Reset, so that a caller that lists the members as they close
+  // finds the component's first at that place. Precondition: v's component
+  // has closed.
   std::uint32_t Component(std::int32_t v) const { return kFirstClosed - word_[v]; }
 
   // Forgets the searches since the last Reset: the nodes listed, which must
   // be every node they reached.
   void Reset(std::span<const std::int32_t> reached) {
     for (std::int32_t v : reached) word_[v] = kUnseen;
-    counter_ = 0, components_ = 0;
+    counter_ = 0, closed_ = 0;
   }
 
  private:
@@ -109,7 +111,7 @@ class StrongComponents {
   HugeArray<std::int32_t>& path_;   // the depth-first path's nodes
   HugeArray<std::int32_t>& place_;  // and their frames' places
   std::size_t stacked_ = 0;
-  std::uint32_t counter_ = 0, components_ = 0;
+  std::uint32_t counter_ = 0, closed_ = 0;  // nodes entered, and closed, since Reset
 };
 
 }  // namespace wgt

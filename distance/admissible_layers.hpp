@@ -88,6 +88,8 @@ class AdmissibleLayers {
   }
 
   std::int32_t Layer(std::int32_t v) const { return layer_[v]; }
+  // Unread from Goldberg's path on until the next Build: a table a node, of whatever it holds.
+  HugeArray<std::int32_t>& TailsAfterPath() { return from_; }
   std::span<const std::int32_t> Reached() const { return {&reached_[0], reached_count_}; }
 
   // Goldberg's path: an admissible path with `top` arcs of -1 into the top

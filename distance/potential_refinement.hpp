@@ -24,12 +24,12 @@
 //   negative cycle, which is then extracted (simple_cycle.hpp).
 // After an iteration of all layers that fixed fewer than sqrt(k), the next
 // takes the path where D * D >= k and the cut otherwise, which fixes at
-// least sqrt(k). So at least sqrt(k) improvable nodes are fixed every two
-// iterations: O(sqrt(n)) iterations of O(m) each. Every iteration fixes
-// one at least, and none becomes improvable: the checks below assert both,
-// and the certificates that a scale begins and ends as it must. Each
-// closure starts no lower than the exact distances from a virtual source
-// in the reduced costs, which bounds the potentials (scaling_bound.hpp).
+// least sqrt(k): at least sqrt(k) improvable nodes are fixed every two
+// iterations, O(sqrt(n)) iterations of O(m) each. The checks below assert
+// that every iteration fixes one at least and none becomes improvable, and
+// the certificates that a scale begins and ends as it must. Each closure
+// starts no lower than the exact distances from a virtual source in the
+// reduced costs, which bounds the potentials (scaling_bound.hpp).
 // Preconditions: nodes 1..size-1, the component lo..hi-1; p of 64 bits.
 // Memory kBytesPerNode a node.
 #pragma once
@@ -57,14 +57,13 @@ class PotentialRefinement {
   // Every layer at once unless the last one fixed too few, or Goldberg's steps alone.
   enum class Rule { kAllLayersFirst, kGoldberg };
 
-  // The layers, the closure and the scratch they share; the tails of arcs
-  // of -1, the improvable nodes, and their places on the path.
+  // The layers, the closure, the scratch they share; the tails of arcs of -1, the improvable nodes.
   static constexpr std::uint64_t kBytesPerNode = AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode +
-                                                 IterationScratch::kBytesPerNode + 3 * sizeof(std::int32_t);
+                                                 IterationScratch::kBytesPerNode + 2 * sizeof(std::int32_t);
 
   explicit PotentialRefinement(std::size_t nodes, Rule rule = Rule::kAllLayersFirst)
       : rule_(rule), scratch_(nodes), layers_(nodes, scratch_), closure_(nodes, scratch_),
-        tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse), position_(nodes, Touch::kSparse) {}
+        tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse) {}
 
   // Starts on the component lo..hi-1 of g at costs ceil(cost / 2^shift),
   // every reduced cost at least -1 under p.
@@ -76,9 +75,8 @@ class PotentialRefinement {
     last_k_ = 0, last_all_layers_ = false;
   }
 
-  // One iteration: kFeasible once every reduced cost is 0 or more, or a
-  // negative cycle, its nodes in `cycle` in order, the last with an arc to
-  // the first; else kGoingOn.
+  // One iteration: kFeasible once every reduced cost is 0 or more, or a negative cycle, its
+  // nodes in `cycle` in order, the last with an arc to the first; else kGoingOn.
   Outcome Step(std::vector<std::int32_t>& cycle, std::uint64_t& work) {
     const std::uint64_t k = FindImprovable(work);
     if (k == 0) {
@@ -141,29 +139,32 @@ class PotentialRefinement {
   }
 
   // Goldberg's path into the top layer: a node of it after its t-th arc of
-  // -1 starts at -t; the heads of those arcs then all become fixed unless a
-  // negative cycle passes through one of them. False, with that cycle,
-  // where one does.
+  // -1 starts at -t; the heads of those arcs all become fixed unless a
+  // negative cycle, then returned (false), passes through one of them.
   bool Path(std::int32_t top, std::vector<std::int32_t>& cycle, std::uint64_t& work) {
     const std::span<const Link> path = layers_.PathToTop(top, work);
+    // The head of the path's i-th arc holds i + 1, negated unless the arc is -1, in a table
+    // of anything elsewhere: an entry counts where it names an arc into its node.
+    HugeArray<std::int32_t>& place = layers_.TailsAfterPath();
+    auto improvable_at = [&](std::int32_t v) -> std::size_t {  // 1 + the place of the arc of -1 into v, else 0
+      const std::size_t i = std::size_t(std::max(place[v], 0));
+      return i > 0 && i <= path.size() && c_.ArcOf(path[i - 1]).to == v ? i : 0;
+    };
     closure_.Open(top);
     for (std::int32_t t = 0, i = 0; std::size_t(i) < path.size(); ++i) {
       const Arc& arc = c_.ArcOf(path[std::size_t(i)]);
-      if (c_.Reduced(path[std::size_t(i)].tail, arc) == -1) ++t, position_[arc.to] = i + 1;
+      const bool negative = c_.Reduced(path[std::size_t(i)].tail, arc) == -1;
+      t += negative, place[arc.to] = negative ? i + 1 : -(i + 1);
       if (t > 0) closure_.Start(arc.to, t);
     }
     closure_.Close<true>(c_, top, work);
-    std::int32_t left = kNoNode;  // a tail whose arc of -1 still enters an improvable node of the path
-    const Arc* arc = nullptr;
-    for (std::size_t i = 0; i < tails_count_ && left == kNoNode; ++i)
+    for (std::size_t i = 0; i < tails_count_; ++i)  // an arc of -1 that still enters an improvable node of the path
       for (const Arc& a : c_.Row(tails_[i]))
-        if (c_.Inside(a) && position_[a.to] > 0 && c_.Reduced(tails_[i], a) == -1) {
-          left = tails_[i], arc = &a;
-          break;
+        if (c_.Inside(a) && improvable_at(a.to) > 0 && c_.Reduced(tails_[i], a) == -1) {
+          cycle = ExtractCycle(path, improvable_at(a.to) - 1, tails_[i], a);
+          return false;
         }
-    if (left != kNoNode) cycle = ExtractCycle(path, std::size_t(position_[arc->to] - 1), left, *arc);
-    for (const Link& link : path) position_[c_.ArcOf(link).to] = 0;
-    return left == kNoNode;
+    return true;
   }
 
   // An arc (w, x) of -1 left after the path's closure, x the head of the
@@ -191,7 +192,6 @@ class PotentialRefinement {
   AdmissibleLayers layers_;
   DialClosure closure_;
   HugeArray<std::int32_t> tails_, heads_;  // tails of arcs of -1; the improvable nodes
-  HugeArray<std::int32_t> position_;       // on the path, 1 + the place of the arc of -1 into a node; else 0
   std::size_t tails_count_ = 0, heads_count_ = 0;
   std::uint64_t last_k_ = 0;      // improvable nodes before the last iteration
   bool last_all_layers_ = false;  // whether it took every layer at once

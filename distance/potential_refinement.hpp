@@ -70,8 +70,7 @@ class PotentialRefinement {
   void Begin(const Graph& g, std::int32_t lo, std::int32_t hi, int shift, HugeArray<std::int64_t>& p) {
     c_ = {&g, lo, hi, shift, p.data()};
     assert(c_.LeastReduced() >= -1);
-    tails_count_ = 0;
-    for (std::int32_t u = lo; u < hi; ++u) tails_[tails_count_++] = u;  // FindImprovable keeps the right ones
+    tails_count_ = std::size_t(hi - lo), every_tail_ = true;  // FindImprovable lists the right ones
     last_k_ = 0, last_all_layers_ = false;
   }
 
@@ -108,7 +107,7 @@ class PotentialRefinement {
     heads_count_ = 0;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < tails_count_; ++i) {
-      const std::int32_t u = tails_[i];
+      const std::int32_t u = every_tail_ ? c_.lo + std::int32_t(i) : tails_[i];
       bool any = false;
       work += 1 + c_.Row(u).size();
       for (const Arc& a : c_.Row(u)) {
@@ -118,7 +117,7 @@ class PotentialRefinement {
       }
       if (any) tails_[kept++] = u;
     }
-    tails_count_ = kept;
+    tails_count_ = kept, every_tail_ = false;
     return heads_count_;
   }
 
@@ -193,6 +192,7 @@ class PotentialRefinement {
   DialClosure closure_;
   HugeArray<std::int32_t> tails_, heads_;  // tails of arcs of -1; the improvable nodes
   std::size_t tails_count_ = 0, heads_count_ = 0;
+  bool every_tail_ = false;       // whether the tails are yet the whole component, unlisted
   std::uint64_t last_k_ = 0;      // improvable nodes before the last iteration
   bool last_all_layers_ = false;  // whether it took every layer at once
 };

@@ -9,13 +9,14 @@
 //
 // Preconditions: nodes 1..n, the tree's root `root`; the tree as turns
 // leave it, not as it stands where a cycle closed. Time O(n) each way.
-// Memory kBytesPerNode a node, where the tree takes 16 or 24, on pages
-// of 4 KiB, which need no alignment; folding back adds kUnfoldBytesPerNode
-// a node while it runs.
+// Memory kBytesPerNode a node at most, where the tree takes 16 or 24: 8
+// where every label fits in 32 bits; on pages of 4 KiB, which need no
+// alignment. Folding back adds kUnfoldBytesPerNode a node while it runs.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "label_tree.hpp"
@@ -34,10 +35,16 @@ class FoldedTree {
 
   FoldedTree() = default;
   // Folds `tree` away, which is left empty.
-  FoldedTree(Tree& tree, std::int32_t root) : label_(tree.Size(), Touch::kSparse), above_(tree.Size(), Touch::kSparse) {
+  FoldedTree(Tree& tree, std::int32_t root) : above_(tree.Size(), Touch::kSparse) {
     auto& node = tree.node_;
+    bool narrow = true;
+    for (std::size_t v = 0; v < node.size(); ++v) narrow = narrow && Narrow(node[v].label);
+    if (narrow)
+      narrow_ = HugeArray<std::int32_t>(node.size(), Touch::kSparse);
+    else
+      wide_ = HugeArray<Dist>(node.size(), Touch::kSparse);
     for (std::size_t v = 0; v < node.size(); ++v)
-      label_[v] = node[v].label, above_[v] = node[v].tag & Tree::kWaiting ? kWaiting : 0;
+      SetLabel(v, node[v].label), above_[v] = node[v].tag & Tree::kWaiting ? kWaiting : 0;
     // In preorder, a node's parent is the last node met one level up: the
     // node before it, or one of that node's ancestors. A climb passes only
     // nodes whose subtrees are over, so all climbs take O(n) steps.
@@ -50,33 +57,36 @@ class FoldedTree {
     tree = Tree();
   }
 
-  std::size_t Size() const { return label_.size(); }
-  Dist Label(std::int32_t v) const { return label_[std::size_t(v)]; }
+  std::size_t Size() const { return above_.size(); }
+  Dist Label(std::int32_t v) const {
+    if (wide_.size() > 0) return wide_[std::size_t(v)];
+    const std::int64_t label = narrow_[std::size_t(v)];
+    return label == kNarrowInf ? INF<Dist> : Dist(label);
+  }
 
   // Node old_of_new[u] becomes u. Preconditions: the two are inverse
   // permutations of 0..n, 0 fixed. Memory a second table while it runs.
   template <class Numbers>
   void Renumber(const Numbers& old_of_new, const Numbers& new_of_old) {
-    HugeArray<Dist> label(label_.size(), Touch::kSparse);
+    Permute(narrow_, old_of_new), Permute(wide_, old_of_new);
     HugeArray<std::uint32_t> above(above_.size(), Touch::kSparse);
-    for (std::size_t u = 0; u < label_.size(); ++u) {
+    for (std::size_t u = 0; u < above_.size(); ++u) {
       const std::size_t v = std::size_t(old_of_new[u]);
       const std::uint32_t parent = above_[v] & ~kWaiting;
-      label[u] = label_[v];
       above[u] = (above_[v] & kWaiting) | std::uint32_t(new_of_old[parent]);
     }
-    label_ = std::move(label), above_ = std::move(above);
+    above_ = std::move(above);
   }
 
   // Folds the tree back, rooted at `root`; this is left empty.
   Tree Unfold(std::int32_t root) && {
-    const std::size_t size = label_.size();
+    const std::size_t size = above_.size();
     Tree tree;
     tree.node_ = HugeArray<typename Tree::Node>(size);
     auto& node = tree.node_;
     for (std::size_t v = 0; v < size; ++v)
-      node[v] = {label_[v], 0, 0, above_[v] & kWaiting ? Tree::kWaiting : typename Tree::Tag(0)};
-    label_ = HugeArray<Dist>();
+      node[v] = {Label(std::int32_t(v)), 0, 0, above_[v] & kWaiting ? Tree::kWaiting : typename Tree::Tag(0)};
+    narrow_ = HugeArray<std::int32_t>(), wide_ = HugeArray<Dist>();
     // The children of each node, in order of their numbers: those of p at
     // child[first[p] .. first[p + 1]).
     HugeArray<std::uint32_t> first(size + 1), child(size), next(size);
@@ -109,10 +119,27 @@ class FoldedTree {
   }
 
  private:
+  // Labels are kept in 32 bits where every one fits, "unreached" as kNarrowInf.
+  static constexpr std::int32_t kNarrowInf = std::numeric_limits<std::int32_t>::max();
+  static bool Narrow(Dist label) { return label == INF<Dist> || (label >= std::numeric_limits<std::int32_t>::min() && label < kNarrowInf); }
+  void SetLabel(std::size_t v, Dist label) {
+    if (wide_.size() > 0)
+      wide_[v] = label;
+    else
+      narrow_[v] = label == INF<Dist> ? kNarrowInf : std::int32_t(label);
+  }
+  template <class T, class Numbers>
+  static void Permute(HugeArray<T>& table, const Numbers& old_of_new) {
+    if (table.size() == 0) return;
+    HugeArray<T> permuted(table.size(), Touch::kSparse);
+    for (std::size_t u = 0; u < table.size(); ++u) permuted[u] = table[std::size_t(old_of_new[u])];
+    table = std::move(permuted);
+  }
   std::int32_t Parent(std::int32_t v) const { return std::int32_t(above_[std::size_t(v)] & ~kWaiting); }
   static auto Level(const HugeArray<typename Tree::Node>& node, std::int32_t v) { return node[std::size_t(v)].tag / Tree::kLevel; }
 
-  HugeArray<Dist> label_;
+  HugeArray<std::int32_t> narrow_;  // the labels, where every one fits
+  HugeArray<Dist> wide_;            // else
   HugeArray<std::uint32_t> above_;  // parent | kWaiting
 };
 

@@ -57,7 +57,6 @@ class FoldedTree {
     tree = Tree();
   }
 
-  std::size_t Size() const { return above_.size(); }
   Dist Label(std::int32_t v) const {
     if (wide_.size() > 0) return wide_[std::size_t(v)];
     const std::int64_t label = narrow_[std::size_t(v)];

@@ -159,8 +159,8 @@ class PotentialRefinement {
     closure_.Close<true>(c_, top, work);
     for (std::size_t i = 0; i < tails_count_; ++i)  // an arc of -1 that still enters an improvable node of the path
       for (const Arc& a : c_.Row(tails_[i]))
-        if (c_.Inside(a) && improvable_at(a.to) > 0 && c_.Reduced(tails_[i], a) == -1) {
-          cycle = ExtractCycle(path, improvable_at(a.to) - 1, tails_[i], a);
+        if (const std::size_t at = c_.Inside(a) ? improvable_at(a.to) : 0; at > 0 && c_.Reduced(tails_[i], a) == -1) {
+          cycle = ExtractCycle(path, at - 1, tails_[i], a);
           return false;
         }
     return true;

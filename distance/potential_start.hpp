@@ -16,9 +16,9 @@
 #include <bit>
 #include <cstdint>
 
+#include "folded_tree.hpp"
 #include "graph.hpp"
 #include "label_tree.hpp"
-#include "folded_tree.hpp"
 #include "memory.hpp"
 #include "scaling_bound.hpp"
 

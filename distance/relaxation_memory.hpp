@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "folded_tree.hpp"
 #include "graph.hpp"
 #include "graph_builder.hpp"
 #include "label_tree.hpp"
 #include "memory.hpp"
 #include "memory_budget.hpp"
-#include "folded_tree.hpp"
 #include "queue_phase.hpp"
 #include "relaxation.hpp"
 #include "scaling_engine.hpp"

@@ -30,15 +30,15 @@
 #include <vector>
 
 #include "component_order.hpp"
+#include "folded_tree.hpp"
 #include "graph.hpp"
 #include "memory.hpp"
 #include "min_heap.hpp"
-#include "folded_tree.hpp"
 #include "potential_refinement.hpp"
 #include "potential_start.hpp"
 #include "reduced_dijkstra.hpp"
-#include "scaling_bound.hpp"
 #include "relaxation.hpp"
+#include "scaling_bound.hpp"
 #include "shared_numbering.hpp"
 
 namespace wgt {

@@ -19,9 +19,9 @@
 #include <utility>
 
 #include "component_order.hpp"
+#include "folded_tree.hpp"
 #include "graph.hpp"
 #include "label_tree.hpp"
-#include "folded_tree.hpp"
 #include "memory.hpp"
 #include "relaxation.hpp"
 

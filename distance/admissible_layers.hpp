@@ -8,11 +8,14 @@
 // layer, and Goldberg's path finds such an arc again in the tail's row:
 // half the memory of keeping the arc, for a row's scan a component that the
 // path crosses. A component's entry is the member whose layer came over one.
+// The layers lie in the scratch table of levels until they are handed over
+// to the closure, or cleared.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
-// each once, before Build; the scratch tables free during Build,
-// PathToTop and FullestLayer (iteration_scratch.hpp). Time O(nodes
-// searched + their arcs) for Build and for a path, O(nodes searched) for
+// each once, before Build; the scratch tables list, ahead, behind and link
+// free during Build, PathToTop and FullestLayer, level from the first Seed
+// to HandOver or Clear (iteration_scratch.hpp). Time O(nodes searched +
+// their arcs) for Build and for a path, O(nodes searched) for HandOver and
 // Clear; memory kBytesPerNode a node besides the scratch tables.
 #pragma once
 
@@ -21,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "graph.hpp"
@@ -31,17 +35,23 @@
 
 namespace wgt {
 
+// Goldberg's path: from `start`, the arcs of these indices, each from the
+// head of the one before.
+struct AdmissiblePath {
+  std::int32_t start;
+  std::span<const std::uint32_t> arcs;
+};
+
 class AdmissibleLayers {
  public:
   // The search's tables, which number each component by its first place
-  // in the nodes searched; those nodes, each node's layer and the tail that
-  // gave it; Goldberg's path.
-  static constexpr std::uint64_t kBytesPerNode =
-      StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t) + sizeof(Link);
+  // in the nodes searched; those nodes, the tail that gave each node its
+  // layer; Goldberg's path.
+  static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t);
 
   AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
-      : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse),
-        layer_(nodes, Touch::kSparse), from_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
+      : scratch_(scratch), scc_(nodes, scratch), reached_(nodes, Touch::kSparse), layer_(scratch.level),
+        from_(nodes, Touch::kSparse), path_(nodes, Touch::kSparse) {}
 
   // Puts v at layer 1 over an arc of -1 into it from `tail`; false where it
   // is there already.
@@ -88,6 +98,12 @@ class AdmissibleLayers {
   }
 
   std::int32_t Layer(std::int32_t v) const { return layer_[v]; }
+  // Hands each node searched over with its layer, start(v, layer), and
+  // leaves the scratch table of levels 0 everywhere, as the closure takes it.
+  template <class Start>
+  void HandOver(Start start) {
+    for (std::int32_t v : Reached()) start(v, std::exchange(layer_[v], 0));
+  }
   // Unread from Goldberg's path on until the next Build: a table a node, of whatever it holds.
   HugeArray<std::int32_t>& TailsAfterPath() { return from_; }
   std::span<const std::int32_t> Reached() const { return {&reached_[0], reached_count_}; }
@@ -96,20 +112,21 @@ class AdmissibleLayers {
   // layer, in order, found back from a node of the top layer, each
   // component crossed from its entry by a walk within it, and entered over
   // an arc that gives the entry its layer.
-  std::span<const Link> PathToTop(std::int32_t top, std::uint64_t& work) {
+  AdmissiblePath PathToTop(std::int32_t top, std::uint64_t& work) {
     std::size_t first = 0;
     while (layer_[reached_[first]] != top) ++first;
     std::size_t length = 0;  // the path's arcs, backwards
-    for (std::int32_t v = reached_[first];;) {  // within v's component from its entry e, then over an arc into e
+    std::int32_t v = reached_[first];
+    for (;;) {  // within v's component from its entry e, then over an arc into e
       const std::int32_t e = reached_[scc_.Component(v)];
-      WalkWithin(e, v, [&](const Link& step) { path_[length++] = step; }, work);
+      WalkWithin(e, v, [&](const Link& step) { path_[length++] = step.arc; }, work);
       const std::int32_t u = from_[e];
-      path_[length++] = {u, ArcGivingLayer(u, e, work)};
+      path_[length++] = ArcGivingLayer(u, e, work);
       v = u;
       if (layer_[v] == 0) break;  // outside the search: the path's start
     }
     std::reverse(&path_[0], &path_[length]);
-    return {&path_[0], length};
+    return {v, {&path_[0], length}};
   }
 
   // Goldberg's cut: the layer that holds the most of the seeded `heads`,
@@ -191,9 +208,9 @@ class AdmissibleLayers {
   IterationScratch& scratch_;
   StrongComponents scc_;               // numbers the searched nodes' components until Clear
   HugeArray<std::int32_t> reached_;    // the nodes searched, component by component as they closed
-  HugeArray<std::int32_t> layer_;      // 0 for a node not searched
+  HugeArray<std::int32_t>& layer_;     // 0 for a node not searched
   HugeArray<std::int32_t> from_;       // the tail of the arc that gave each node its layer
-  HugeArray<Link> path_;               // Goldberg's path
+  HugeArray<std::uint32_t> path_;      // Goldberg's path
   std::size_t reached_count_ = 0;
 };
 

@@ -7,10 +7,11 @@
 // closure's tree, which only Goldberg's path needs, and which is left
 // untouched otherwise.
 //
-// Preconditions: nodes 1..size-1; levels at most the top given to Open;
-// the scratch tables free from Close to Clear (iteration_scratch.hpp),
-// which hold the nodes settled and the tree. Time O(top + nodes settled +
-// their arcs); memory kBytesPerNode a node besides the scratch tables.
+// Preconditions: nodes 1..size-1; levels at most the top given to Open,
+// which is under size; the scratch tables free from Open to Clear
+// (iteration_scratch.hpp), which hold the levels, the nodes settled and
+// the tree. Time O(top + nodes settled +
+// their arcs); no memory besides the scratch tables.
 #pragma once
 
 #include <algorithm>
@@ -27,11 +28,7 @@ namespace wgt {
 
 class DialClosure {
  public:
-  // The buckets, which keep each node's drop: the level it was taken at.
-  static constexpr std::uint64_t kBytesPerNode = LevelBuckets::kBytesPerNode;
-
-  DialClosure(std::size_t nodes, IterationScratch& scratch)
-      : buckets_(nodes, scratch), settled_(scratch.list), link_(scratch.link) {}
+  explicit DialClosure(IterationScratch& scratch) : buckets_(scratch), settled_(scratch.list), link_(scratch.link) {}
 
   // Levels 1..top, every one empty.
   void Open(std::int32_t top) { buckets_.Open(top); }
@@ -79,7 +76,7 @@ class DialClosure {
   }
 
  private:
-  LevelBuckets buckets_;
+  LevelBuckets buckets_;  // which keep each node's drop: the level it was taken at
   HugeArray<std::int32_t>& settled_;  // the nodes settled, in order
   HugeArray<Link>& link_;             // the closure's tree
   std::size_t settled_count_ = 0;

@@ -5,14 +5,15 @@
 // non-negative integer lengths counted downwards. A node taken keeps the
 // level it was taken at, in the same word, until it is forgotten: the
 // closure's result, read where the closure reads whether a node is settled.
-// The lists' links are borrowed scratch tables (iteration_scratch.hpp),
-// which hold nothing between closures.
+// Every table is a borrowed scratch table (iteration_scratch.hpp): the
+// lists' links, the levels' first nodes and each node's level, which is 0
+// everywhere between closures.
 //
-// Preconditions: nodes 0..size-1, levels 1..size; a node taken is not put
-// again before it is forgotten; the scratch tables ahead and behind free
-// from Open until every node is taken. Put and Take O(1), a sweep O(top);
-// memory kBytesPerNode a node besides the scratch tables, the heads of the
-// levels included.
+// Preconditions: nodes 0..size-1, levels 1..size-1; a node taken is not put
+// again before it is forgotten; the scratch tables ahead, behind and heads
+// free from Open until every node is taken, and level from Open until every
+// node is forgotten. Put and Take O(1), a sweep O(top); no memory besides
+// the scratch tables.
 #pragma once
 
 #include <algorithm>
@@ -27,11 +28,10 @@ namespace wgt {
 
 class LevelBuckets {
  public:
-  static constexpr std::uint64_t kBytesPerNode = 2 * sizeof(std::int32_t);
   static constexpr std::int32_t kEmpty = -1;  // no node: the end of a level's list
 
-  LevelBuckets(std::size_t nodes, IterationScratch& scratch)
-      : next_(scratch.ahead), prev_(scratch.behind), level_(nodes, Touch::kSparse), head_(nodes + 1, Touch::kSparse) {}
+  explicit LevelBuckets(IterationScratch& scratch)
+      : next_(scratch.ahead), prev_(scratch.behind), level_(scratch.level), head_(scratch.heads) {}
 
   // Empties levels 1..top, which must hold no node, and no node taken
   // may be left unforgotten.
@@ -74,10 +74,10 @@ class LevelBuckets {
     if (next_[v] != kEmpty) prev_[next_[v]] = prev_[v];
   }
 
-  HugeArray<std::int32_t>& next_;  // borrowed, as are the links back
+  HugeArray<std::int32_t>& next_;  // links on, and back
   HugeArray<std::int32_t>& prev_;
-  HugeArray<std::int32_t> level_;  // where a node sits; minus where it was taken; 0 for neither
-  HugeArray<std::int32_t> head_;  // each level's first node
+  HugeArray<std::int32_t>& level_;  // where a node sits; minus where it was taken; 0 for neither
+  HugeArray<std::int32_t>& head_;   // each level's first node
   std::int32_t top_ = 0;
 };
 

@@ -57,13 +57,13 @@ class PotentialRefinement {
   // Every layer at once unless the last one fixed too few, or Goldberg's steps alone.
   enum class Rule { kAllLayersFirst, kGoldberg };
 
-  // The layers, the closure, the scratch they share; the tails of arcs of -1, the improvable nodes.
-  static constexpr std::uint64_t kBytesPerNode = AdmissibleLayers::kBytesPerNode + DialClosure::kBytesPerNode +
-                                                 IterationScratch::kBytesPerNode + 2 * sizeof(std::int32_t);
+  // The layers, the scratch they share with the closure; the tails of arcs of -1.
+  static constexpr std::uint64_t kBytesPerNode =
+      AdmissibleLayers::kBytesPerNode + IterationScratch::kBytesPerNode + sizeof(std::int32_t);
 
   explicit PotentialRefinement(std::size_t nodes, Rule rule = Rule::kAllLayersFirst)
-      : rule_(rule), scratch_(nodes), layers_(nodes, scratch_), closure_(nodes, scratch_),
-        tails_(nodes, Touch::kSparse), heads_(nodes, Touch::kSparse) {}
+      : rule_(rule), scratch_(nodes), layers_(nodes, scratch_), closure_(scratch_), tails_(nodes, Touch::kSparse),
+        heads_(scratch_.heads) {}
 
   // Starts on the component lo..hi-1 of g at costs ceil(cost / 2^shift),
   // every reduced cost at least -1 under p.
@@ -124,7 +124,7 @@ class PotentialRefinement {
   // Every layer at once: h = -d.
   void AllLayers(std::int32_t top, std::uint64_t& work) {
     closure_.Open(top);
-    for (std::int32_t v : layers_.Reached()) closure_.Start(v, layers_.Layer(v));
+    layers_.HandOver([&](std::int32_t v, std::int32_t layer) { closure_.Start(v, layer); });
     closure_.Close<false>(c_, top, work);
   }
 
@@ -141,19 +141,20 @@ class PotentialRefinement {
   // -1 starts at -t; the heads of those arcs all become fixed unless a
   // negative cycle, then returned (false), passes through one of them.
   bool Path(std::int32_t top, std::vector<std::int32_t>& cycle, std::uint64_t& work) {
-    const std::span<const Link> path = layers_.PathToTop(top, work);
+    const AdmissiblePath path = layers_.PathToTop(top, work);
+    layers_.HandOver([](std::int32_t, std::int32_t) {});  // the closure starts on the path alone
     // The head of the path's i-th arc holds i + 1, negated unless the arc is -1, in a table
     // of anything elsewhere: an entry counts where it names an arc into its node.
     HugeArray<std::int32_t>& place = layers_.TailsAfterPath();
     auto improvable_at = [&](std::int32_t v) -> std::size_t {  // 1 + the place of the arc of -1 into v, else 0
       const std::size_t i = std::size_t(std::max(place[v], 0));
-      return i > 0 && i <= path.size() && c_.ArcOf(path[i - 1]).to == v ? i : 0;
+      return i > 0 && i <= path.arcs.size() && c_.ArcAt(path.arcs[i - 1]).to == v ? i : 0;
     };
     closure_.Open(top);
-    for (std::int32_t t = 0, i = 0; std::size_t(i) < path.size(); ++i) {
-      const Arc& arc = c_.ArcOf(path[std::size_t(i)]);
-      const bool negative = c_.Reduced(path[std::size_t(i)].tail, arc) == -1;
-      t += negative, place[arc.to] = negative ? i + 1 : -(i + 1);
+    for (std::int32_t t = 0, i = 0, tail = path.start; std::size_t(i) < path.arcs.size(); ++i) {
+      const Arc& arc = c_.ArcAt(path.arcs[std::size_t(i)]);
+      const bool negative = c_.Reduced(tail, arc) == -1;
+      t += negative, place[arc.to] = negative ? i + 1 : -(i + 1), tail = arc.to;
       if (t > 0) closure_.Start(arc.to, t);
     }
     closure_.Close<true>(c_, top, work);
@@ -170,13 +171,14 @@ class PotentialRefinement {
   // path's arc at `at`: w descends in the closure's tree from a node r of
   // the path after x, and the walk x ~> r along the path, r ~> w down the
   // tree, w -> x costs less than 0, and holds a simple negative cycle.
-  std::vector<std::int32_t> ExtractCycle(std::span<const Link> path, std::size_t at, std::int32_t w, const Arc& a) const {
+  std::vector<std::int32_t> ExtractCycle(const AdmissiblePath& path, std::size_t at, std::int32_t w, const Arc& a) const {
     std::vector<Link> walk;  // the walk's arcs, in order
     for (std::int32_t v = w; closure_.TreeLink(v).tail != kNoNode; v = closure_.TreeLink(v).tail)
       walk.push_back(closure_.TreeLink(v));
     const std::int32_t r = walk.empty() ? w : walk.back().tail;
     std::vector<Link> along;
-    for (std::size_t i = at + 1; i < path.size() && c_.ArcOf(path[i - 1]).to != r; ++i) along.push_back(path[i]);
+    for (std::size_t i = at + 1; i < path.arcs.size() && c_.ArcAt(path.arcs[i - 1]).to != r; ++i)
+      along.push_back({c_.ArcAt(path.arcs[i - 1]).to, path.arcs[i]});
     walk.insert(walk.end(), along.rbegin(), along.rend());
     std::reverse(walk.begin(), walk.end());
     walk.push_back({w, c_.Index(a)});
@@ -190,7 +192,8 @@ class PotentialRefinement {
   IterationScratch scratch_;  // before the two that borrow it
   AdmissibleLayers layers_;
   DialClosure closure_;
-  HugeArray<std::int32_t> tails_, heads_;  // tails of arcs of -1; the improvable nodes
+  HugeArray<std::int32_t> tails_;   // tails of arcs of -1
+  HugeArray<std::int32_t>& heads_;  // the improvable nodes, until the closure opens
   std::size_t tails_count_ = 0, heads_count_ = 0;
   bool every_tail_ = false;       // whether the tails are yet the whole component, unlisted
   std::uint64_t last_k_ = 0;      // improvable nodes before the last iteration

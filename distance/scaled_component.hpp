@@ -39,7 +39,8 @@ struct ScaledComponent {
   // Arcs of reduced cost 0 or less inside the component.
   bool Admissible(std::int32_t u, const Arc& a) const { return Inside(a) && Reduced(u, a) <= 0; }
   std::uint32_t Index(const Arc& a) const { return g->ArcIndex(a); }
-  const Arc& ArcOf(const Link& link) const { return g->ArcAt(link.arc); }
+  const Arc& ArcAt(std::uint32_t index) const { return g->ArcAt(index); }
+  const Arc& ArcOf(const Link& link) const { return ArcAt(link.arc); }
   std::span<const Arc> Row(std::int32_t u) const { return (*g)[u]; }
 
   // The least reduced cost of an arc inside the component: the

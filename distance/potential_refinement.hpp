@@ -170,21 +170,25 @@ class PotentialRefinement {
   // An arc (w, x) of -1 left after the path's closure, x the head of the
   // path's arc at `at`: w descends in the closure's tree from a node r of
   // the path after x, and the walk x ~> r along the path, r ~> w down the
-  // tree, w -> x costs less than 0, and holds a simple negative cycle.
-  std::vector<std::int32_t> ExtractCycle(const AdmissiblePath& path, std::size_t at, std::int32_t w, const Arc& a) const {
-    std::vector<Link> walk;  // the walk's arcs, in order
-    for (std::int32_t v = w; closure_.TreeLink(v).tail != kNoNode; v = closure_.TreeLink(v).tail)
-      walk.push_back(closure_.TreeLink(v));
-    const std::int32_t r = walk.empty() ? w : walk.back().tail;
-    std::vector<Link> along;
-    for (std::size_t i = at + 1; i < path.arcs.size() && c_.ArcAt(path.arcs[i - 1]).to != r; ++i)
-      along.push_back({c_.ArcAt(path.arcs[i - 1]).to, path.arcs[i]});
-    walk.insert(walk.end(), along.rbegin(), along.rend());
-    std::reverse(walk.begin(), walk.end());
-    walk.push_back({w, c_.Index(a)});
+  // tree, w -> x costs less than 0, and holds a simple negative cycle. The
+  // tree's arcs, climbed from w, and the cut walk lie in scratch tables
+  // that the closure no longer needs.
+  std::vector<std::int32_t> ExtractCycle(const AdmissiblePath& path, std::size_t at, std::int32_t w, const Arc& a) {
+    HugeArray<std::int32_t>& climbed = scratch_.ahead;
+    std::size_t down = 0;  // the tree's arcs r ~> w, the last first
+    std::int32_t r = w;
+    for (; closure_.TreeLink(r).tail != kNoNode; r = closure_.TreeLink(r).tail)
+      climbed[down++] = std::int32_t(closure_.TreeLink(r).arc);
+    std::size_t along = 0;  // the path's arcs x ~> r, from at + 1
+    while (at + 1 + along < path.arcs.size() && c_.ArcAt(path.arcs[at + along]).to != r) ++along;
+    auto arc = [&](std::size_t k) -> const Arc& {
+      if (k < along) return c_.ArcAt(path.arcs[at + 1 + k]);
+      if (k < along + down) return c_.ArcAt(std::uint32_t(climbed[down - 1 - (k - along)]));
+      return a;
+    };
     return SimpleNegativeCycle(
-        walk, [](const Link& l) { return l.tail; }, [&](const Link& l) { return c_.ArcOf(l).to; },
-        [&](const Link& l) { return c_.Scaled(c_.ArcOf(l).cost); });
+        c_.ArcAt(path.arcs[at]).to, along + down + 1, arc, [](const Arc& b) { return b.to; },
+        [&](const Arc& b) { return c_.Scaled(b.cost); }, scratch_.behind, scratch_.heads);
   }
 
   const Rule rule_;

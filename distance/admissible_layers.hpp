@@ -8,8 +8,7 @@
 // layer, and Goldberg's path finds such an arc again in the tail's row:
 // half the memory of keeping the arc, for a row's scan a component that the
 // path crosses. A component's entry is the member whose layer came over one.
-// The layers lie in the scratch table of levels until they are handed over
-// to the closure, or cleared.
+// The layers lie in the scratch table of levels until handed to the closure.
 //
 // Preconditions: nodes 1..size-1; the improvable nodes seeded at layer 1,
 // each once, before Build; the scratch tables list, ahead, behind and link
@@ -35,18 +34,10 @@
 
 namespace wgt {
 
-// Goldberg's path: from `start`, the arcs of these indices, each from the
-// head of the one before.
-struct AdmissiblePath {
-  std::int32_t start;
-  std::span<const std::uint32_t> arcs;
-};
-
 class AdmissibleLayers {
  public:
-  // The search's tables, which number each component by its first place
-  // in the nodes searched; those nodes, the tail that gave each node its
-  // layer; Goldberg's path.
+  // The search's word a node, which numbers a component by its first place
+  // in the nodes searched; those nodes, the tails that gave layers; the path.
   static constexpr std::uint64_t kBytesPerNode = StrongComponents::kBytesPerNode + 3 * sizeof(std::int32_t);
 
   AdmissibleLayers(std::size_t nodes, IterationScratch& scratch)
@@ -61,14 +52,20 @@ class AdmissibleLayers {
     return true;
   }
 
-  // Searches the admissible arcs from the seeded nodes `heads` and layers
-  // every node reached; the top layer. Returns -1, with the cycle in
-  // `cycle` (its nodes in order, the last with an arc to the first), where
-  // an arc of -1 closes an admissible cycle.
+  // Searches the admissible arcs from the seeded nodes `heads` by Tarjan's
+  // algorithm, listing the nodes reached as their components close, and
+  // layers every one; the top layer. Returns -1, with the cycle in `cycle`
+  // (its nodes in order, the last with an arc to the first), where an arc
+  // of -1 closes an admissible cycle.
   std::int32_t Build(const ScaledComponent& c, std::span<const std::int32_t> heads, std::vector<std::int32_t>& cycle,
                      std::uint64_t& work) {
     c_ = &c;
-    Search(heads, work);
+    auto admissible = [&](std::int32_t u, const Arc& a) { return c.Admissible(u, a); };
+    auto closed = [&](std::span<const std::int32_t> members) {
+      for (std::int32_t v : members) reached_[reached_count_++] = v;
+      return true;
+    };
+    for (std::int32_t head : heads) scc_.Search(*c.g, head, admissible, closed, work);
     std::int32_t top = 0;
     // In topological order, the last closed first: a component k holds
     // reached_[k .. end).
@@ -112,19 +109,17 @@ class AdmissibleLayers {
   // layer, in order, found back from a node of the top layer, each
   // component crossed from its entry by a walk within it, and entered over
   // an arc that gives the entry its layer.
-  AdmissiblePath PathToTop(std::int32_t top, std::uint64_t& work) {
+  ArcPath PathToTop(std::int32_t top, std::uint64_t& work) {
     std::size_t first = 0;
     while (layer_[reached_[first]] != top) ++first;
     std::size_t length = 0;  // the path's arcs, backwards
     std::int32_t v = reached_[first];
-    for (;;) {  // within v's component from its entry e, then over an arc into e
+    do {  // within v's component from its entry e, then over an arc into e, until outside the search
       const std::int32_t e = reached_[scc_.Component(v)];
       WalkWithin(e, v, [&](const Link& step) { path_[length++] = step.arc; }, work);
-      const std::int32_t u = from_[e];
-      path_[length++] = ArcGivingLayer(u, e, work);
-      v = u;
-      if (layer_[v] == 0) break;  // outside the search: the path's start
-    }
+      v = from_[e];
+      path_[length++] = ArcGivingLayer(v, e, work);
+    } while (layer_[v] != 0);
     std::reverse(&path_[0], &path_[length]);
     return {v, {&path_[0], length}};
   }
@@ -147,18 +142,6 @@ class AdmissibleLayers {
   }
 
  private:
-  // Tarjan's search of the admissible arcs from the heads: the nodes
-  // reached, component by component as they closed, in reached_.
-  void Search(std::span<const std::int32_t> heads, std::uint64_t& work) {
-    const ScaledComponent& c = *c_;
-    auto admissible = [&](std::int32_t u, const Arc& a) { return c.Admissible(u, a); };
-    auto closed = [&](std::span<const std::int32_t> members) {
-      for (std::int32_t v : members) reached_[reached_count_++] = v;
-      return true;
-    };
-    for (std::int32_t head : heads) scc_.Search(*c.g, head, admissible, closed, work);
-  }
-
   // Moves the entry of the component at reached_[k .. end), its member of
   // the highest layer so far, to its start; that layer.
   std::int32_t Enter(std::uint32_t k, std::uint32_t end) {

@@ -10,8 +10,8 @@
 // Preconditions: nodes 1..size-1; levels at most the top given to Open,
 // which is under size; the scratch tables free from Open to Clear
 // (iteration_scratch.hpp), which hold the levels, the nodes settled and
-// the tree. Time O(top + nodes settled +
-// their arcs); no memory besides the scratch tables.
+// the tree. Time O(top + nodes settled + their arcs); no memory besides
+// the scratch tables.
 #pragma once
 
 #include <algorithm>

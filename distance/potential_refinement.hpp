@@ -25,13 +25,11 @@
 // After an iteration of all layers that fixed fewer than sqrt(k), the next
 // takes the path where D * D >= k and the cut otherwise, which fixes at
 // least sqrt(k): at least sqrt(k) improvable nodes are fixed every two
-// iterations, O(sqrt(n)) iterations of O(m) each. The checks below assert
-// that every iteration fixes one at least and none becomes improvable, and
+// iterations, O(sqrt(n)) iterations of O(m) each; asserted below, with
 // the certificates that a scale begins and ends as it must. Each closure
 // starts no lower than the exact distances from a virtual source in the
 // reduced costs, which bounds the potentials (scaling_bound.hpp).
-// Preconditions: nodes 1..size-1, the component lo..hi-1; p of 64 bits.
-// Memory kBytesPerNode a node.
+// Preconditions: nodes 1..size-1, the component lo..hi-1; p of 64 bits. Memory kBytesPerNode a node.
 #pragma once
 
 #include <algorithm>
@@ -128,23 +126,20 @@ class PotentialRefinement {
     closure_.Close<false>(c_, top, work);
   }
 
-  // Goldberg's cut at the layer that holds the most improvable nodes: the
-  // layers from it up form a set that no admissible arc leaves, so lowering
-  // their potentials by 1 needs no closure.
+  // Goldberg's cut at the layer that holds the most improvable nodes: no admissible
+  // arc leaves the layers from it up, so lowering their potentials by 1 needs no closure.
   void Cut(std::int32_t top) {
     const std::int32_t fullest = layers_.FullestLayer({&heads_[0], heads_count_}, top);
     for (std::int32_t v : layers_.Reached())
       if (layers_.Layer(v) >= fullest) --c_.p[v];
   }
 
-  // Goldberg's path into the top layer: a node of it after its t-th arc of
-  // -1 starts at -t; the heads of those arcs all become fixed unless a
-  // negative cycle, then returned (false), passes through one of them.
+  // Goldberg's path into the top layer: a node of it after its t-th arc of -1 starts at -t;
+  // the heads of those arcs all become fixed unless a negative cycle, then returned (false), passes one.
   bool Path(std::int32_t top, std::vector<std::int32_t>& cycle, std::uint64_t& work) {
-    const AdmissiblePath path = layers_.PathToTop(top, work);
+    const ArcPath path = layers_.PathToTop(top, work);
     layers_.HandOver([](std::int32_t, std::int32_t) {});  // the closure starts on the path alone
-    // The head of the path's i-th arc holds i + 1, negated unless the arc is -1, in a table
-    // of anything elsewhere: an entry counts where it names an arc into its node.
+    // The head of the path's i-th arc holds i + 1, negated unless the arc is -1; elsewhere anything.
     HugeArray<std::int32_t>& place = layers_.TailsAfterPath();
     auto improvable_at = [&](std::int32_t v) -> std::size_t {  // 1 + the place of the arc of -1 into v, else 0
       const std::size_t i = std::size_t(std::max(place[v], 0));
@@ -170,10 +165,9 @@ class PotentialRefinement {
   // An arc (w, x) of -1 left after the path's closure, x the head of the
   // path's arc at `at`: w descends in the closure's tree from a node r of
   // the path after x, and the walk x ~> r along the path, r ~> w down the
-  // tree, w -> x costs less than 0, and holds a simple negative cycle. The
-  // tree's arcs, climbed from w, and the cut walk lie in scratch tables
-  // that the closure no longer needs.
-  std::vector<std::int32_t> ExtractCycle(const AdmissiblePath& path, std::size_t at, std::int32_t w, const Arc& a) {
+  // tree, w -> x costs less than 0, and holds a simple negative cycle; cut
+  // out in scratch tables that the closure no longer needs.
+  std::vector<std::int32_t> ExtractCycle(const ArcPath& path, std::size_t at, std::int32_t w, const Arc& a) {
     HugeArray<std::int32_t>& climbed = scratch_.ahead;
     std::size_t down = 0;  // the tree's arcs r ~> w, the last first
     std::int32_t r = w;
@@ -186,9 +180,8 @@ class PotentialRefinement {
       if (k < along + down) return c_.ArcAt(std::uint32_t(climbed[down - 1 - (k - along)]));
       return a;
     };
-    return SimpleNegativeCycle(
-        c_.ArcAt(path.arcs[at]).to, along + down + 1, arc, [](const Arc& b) { return b.to; },
-        [&](const Arc& b) { return c_.Scaled(b.cost); }, scratch_.behind, scratch_.heads);
+    return SimpleNegativeCycle(c_.ArcAt(path.arcs[at]).to, along + down + 1, arc,
+                               [&](const Arc& b) { return c_.Scaled(b.cost); }, scratch_.behind, scratch_.heads);
   }
 
   const Rule rule_;

@@ -24,6 +24,13 @@ struct Link {
 };
 constexpr std::int32_t kNoNode = 0;  // nodes are 1..n, and tables start zeroed
 
+// A path from `start` over the arcs at these indices, each from the head
+// of the one before.
+struct ArcPath {
+  std::int32_t start;
+  std::span<const std::uint32_t> arcs;
+};
+
 struct ScaledComponent {
   const Graph* g = nullptr;
   std::int32_t lo = 0, hi = 0;

@@ -16,22 +16,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "graph.hpp"
 #include "memory.hpp"
 
 namespace wgt {
 
 // The nodes of the cycle in order, the last with an arc to the first, for
-// the walk from `start` over arc(0), ..., arc(length - 1), each from the
-// head of the one before, whose heads and costs head(a) and cost(a) give.
-template <class ArcOf, class Head, class Cost>
-std::vector<std::int32_t> SimpleNegativeCycle(std::int32_t start, std::size_t length, ArcOf arc, Head head, Cost cost,
+// the walk from `start` over the arcs arc(0), ..., arc(length - 1), each
+// from the head of the one before, whose costs cost(a) gives.
+template <class ArcOf, class Cost>
+std::vector<std::int32_t> SimpleNegativeCycle(std::int32_t start, std::size_t length, ArcOf arc, Cost cost,
                                               HugeArray<std::int32_t>& path, HugeArray<std::int32_t>& place) {
   std::size_t size = 0;  // the path: the walk's arcs path[0..size), by their places on it
-  auto tail = [&](std::size_t i) { return i == 0 ? start : head(arc(std::size_t(path[i - 1]))); };
+  auto tail = [&](std::size_t i) { return i == 0 ? start : arc(std::size_t(path[i - 1])).to; };
   for (std::size_t k = 0; k < length; ++k) {
     place[tail(size)] = std::int32_t(size);
     path[size++] = std::int32_t(k);
-    const std::int32_t back = head(arc(k));
+    const std::int32_t back = arc(k).to;
     const std::size_t from = std::size_t(place[back]);
     if (from >= size || tail(from) != back) continue;
     std::int64_t loop = 0;
